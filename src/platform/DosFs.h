@@ -61,8 +61,9 @@ class DosFs {
   // Entries of the folder of pattern whose names match its last component with the Windows
   // '?' and '*' rules ("*.*" matches every name). Sorted by name, case-insensitively.
   std::vector<DirEntry> List(const std::string& dosPattern) const;
-  // Windows wildcard match of one file name, without regard to case: '*' any run, '?' one
-  // character, except that '?' before the dot or at the end also matches no character.
+  // Wildcard match of one file name, without regard to case: '*' any run of characters
+  // (none included), '?' exactly one character; "*.*" matches every name, with or without a
+  // dot. So "trin??.R??" takes TRIN01.R07 but not trin01.r7.
   static bool WildcardMatch(const std::string& pattern, const std::string& name);
 
   std::string CurrentDirectory() const;  // DOS path
