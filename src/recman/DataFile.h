@@ -1,0 +1,145 @@
+#pragma once
+// One open data file of the record manager: what the record manager calls a position block.
+// Records have the file's fixed length and are 8-bit bytes in std::string. Every call returns
+// a status (Status.h) and never throws for a bad or damaged file.
+//
+// Keys. A key buffer holds the bytes of the key's segments, in segment order, exactly as they
+// stand in a record (KeySpec::Length() bytes). A longer buffer is cut to the key's length; a
+// shorter one is filled with zero bytes. Gets hand back the found record's key the same way.
+//
+// Position. A successful Get makes its record current and remembers (key number, key,
+// record). Get Next/Previous continue from there along the key path; given another key
+// number they first move onto the current record in that key's order. Duplicates of a key
+// come in insertion order. A failed Get leaves the position as it was. Insert makes the new
+// record current; Delete keeps the place, so Get Next goes on with the following record.
+//
+// Sharing. Several handles, in this or other processes, may have a file open. An exclusive
+// open keeps every other open out (85 for them; 88 for an exclusive open while others have
+// the file open). A record locked by another handle gives 84 to a locking Get, an Update or a
+// Delete; plain Gets still read it. While a handle is open the file carries a FileHold, so
+// DosFs will not delete, rename or replace it.
+//
+// Durability. Once Insert, Update or Delete has returned 0 the change survives a kill of the
+// process.
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "recman/KeySpec.h"
+#include "recman/Status.h"
+
+namespace upfold {
+
+// The record manager's open modes (the numbers are its own).
+enum class OpenMode : int {
+  Normal = 0,
+  Accelerated = -1,  // same as Normal here
+  ReadOnly = -2,     // Insert/Update/Delete give 46
+  Exclusive = -4,    // no other handle may have the file open meanwhile
+};
+
+// Get operations, numbered by the record manager's operation codes.
+enum class GetOp : int {
+  Equal = 5,
+  Next = 6,
+  Previous = 7,
+  Greater = 8,
+  GreaterOrEqual = 9,
+  Less = 10,
+  LessOrEqual = 11,
+  First = 12,
+  Last = 13,
+};
+
+// Lock bias of a Get. Single takes a lock on the found record without waiting (84 when another
+// handle holds it). A handle holds at most one such lock; the next Get, a successful Update or
+// Delete of that record, Unlock or Close releases it.
+enum class RecordLock { None, Single };
+
+// Identity of a record within its file: stable for the record's life, never 0.
+using RecordId = std::int64_t;
+
+struct FileStat {
+  FileSpec spec;
+  std::uint64_t recordCount = 0;
+};
+
+class DataFile {
+ public:
+  DataFile();
+  ~DataFile();  // closes
+  DataFile(DataFile&&) noexcept;
+  DataFile& operator=(DataFile&&) noexcept;
+  DataFile(const DataFile&) = delete;
+  DataFile& operator=(const DataFile&) = delete;
+
+  // Creates an empty data file at a host path. 59 when the file exists; 24-29 and 45 for key
+  // definitions that do not fit the record; 25 or 46 when it cannot be written.
+  static RmStatus Create(const std::string& hostPath, const FileSpec& spec);
+
+  // 12 missing, 46 access denied, 30 not a data file, 2 truncated or damaged, 85/88 as above.
+  // Opening a handle that is already open closes it first.
+  RmStatus Open(const std::string& hostPath, OpenMode mode = OpenMode::Normal);
+  RmStatus Close();  // 3 when not open
+  bool IsOpen() const;
+  const std::string& Path() const;  // host path as opened; empty when closed
+
+  RmStatus Stat(FileStat& out) const;
+  RmStatus RecordCount(std::uint64_t& count) const;
+  // Record length and keys as of the open; zero length and no keys when closed.
+  const FileSpec& Spec() const;
+
+  // key: in for Equal/Greater/GreaterOrEqual/Less/LessOrEqual, ignored for the others; out the
+  // found record's key. record: out, the found record (exactly the record length).
+  // 3 not open, 6 no such key number, 4 Equal found nothing, 9 nothing further (every other op),
+  // 8 Next/Previous without a position.
+  RmStatus Get(GetOp op, int keyNumber, std::string& key, std::string& record,
+               RecordLock lock = RecordLock::None);
+  // As Get, for a caller whose record buffer has a fixed size: 22 (and no move) when the
+  // record is longer than bufferLength.
+  RmStatus Get(GetOp op, int keyNumber, std::string& key, std::string& record,
+               std::size_t bufferLength, RecordLock lock = RecordLock::None);
+
+  RmStatus GetEqual(int keyNumber, std::string& key, std::string& record) {
+    return Get(GetOp::Equal, keyNumber, key, record);
+  }
+  RmStatus GetNext(int keyNumber, std::string& key, std::string& record) {
+    return Get(GetOp::Next, keyNumber, key, record);
+  }
+  RmStatus GetPrevious(int keyNumber, std::string& key, std::string& record) {
+    return Get(GetOp::Previous, keyNumber, key, record);
+  }
+  RmStatus GetFirst(int keyNumber, std::string& key, std::string& record) {
+    return Get(GetOp::First, keyNumber, key, record);
+  }
+  RmStatus GetLast(int keyNumber, std::string& key, std::string& record) {
+    return Get(GetOp::Last, keyNumber, key, record);
+  }
+
+  // Reads a record by its id and makes it current on keyNumber. 43 when there is no such record.
+  RmStatus GetDirect(RecordId id, int keyNumber, std::string& key, std::string& record,
+                     RecordLock lock = RecordLock::None);
+
+  // record: exactly the record length (22 when shorter, 28 when longer). An AutoInc key field
+  // holding zero is assigned (highest + 1) and written back into record. 5 duplicate key.
+  RmStatus Insert(std::string& record);
+  // Replaces the current record (after a Get or Insert). 8 without a current record, 5
+  // duplicate key, 84 locked by another handle, 80 deleted by another process meanwhile.
+  RmStatus Update(const std::string& record);
+  // Deletes the current record. 8 without a current record, 84 locked by another handle.
+  RmStatus Delete();
+  RmStatus Unlock();  // releases this handle's record lock, if any
+
+  // The current record's id; 0 when there is none.
+  RecordId CurrentRecord() const;
+  // Key number of the current key path (the last Get's; 0 after Open).
+  int CurrentKey() const;
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace upfold
