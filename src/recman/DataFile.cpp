@@ -1,0 +1,359 @@
+#include "recman/DataFile.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <optional>
+#include <vector>
+
+#include "platform/FileHold.h"
+#include "recman/Catalogue.h"
+#include "recman/FileLocks.h"
+#include "recman/KeyCodec.h"
+#include "recman/RecordTable.h"
+#include "recman/Sqlite.h"
+#include "recman/StorageSettings.h"
+
+namespace upfold {
+
+namespace {
+
+const FileSpec kNoSpec{};
+const std::string kNoPath;
+
+constexpr bool Ok(RmStatus s) { return s == RmStatus::Success; }
+
+RmStatus CheckRecordSize(const std::string& record, std::size_t recordLength) {
+  if (record.size() < recordLength) return RmStatus::DataBufferTooShort;
+  if (record.size() > recordLength) return RmStatus::InvalidRecordLength;
+  return RmStatus::Success;
+}
+
+void RemoveFileAndJournal(const std::string& path) {
+  ::unlink(path.c_str());
+  ::unlink((path + "-journal").c_str());
+}
+
+}  // namespace
+
+struct DataFile::Impl {
+  // Where Get Next/Previous go on from: a key path and a place on it.
+  struct Position {
+    bool valid = false;
+    int key = 0;
+    std::string encodedKey;
+    RecordId id = 0;
+  };
+
+  std::string path;
+  OpenMode mode = OpenMode::Normal;
+  FileLocks locks;
+  sqlite::Db db;
+  FileSpec spec;
+  std::optional<RecordTable> table;
+  FileHold hold;
+
+  Position position;
+  int currentKey = 0;
+  bool hasCurrent = false;  // position.id names a record that Update/Delete may act on
+  RecordId lockedId = 0;
+
+  bool IsOpen() const { return db.Get() != nullptr; }
+
+  void ReleaseLock() {
+    if (lockedId != 0) locks.UnlockRecord(lockedId);
+    lockedId = 0;
+  }
+
+  void Reset() {
+    table.reset();
+    db.Close();
+    locks.Close();
+    hold.Release();
+    path.clear();
+    spec = {};
+    position = {};
+    currentKey = 0;
+    hasCurrent = false;
+    lockedId = 0;
+  }
+
+  std::vector<std::string> EncodeKeys(const std::string& record) const {
+    std::vector<std::string> keys;
+    keys.reserve(spec.keys.size());
+    for (const KeySpec& key : spec.keys)
+      keys.push_back(keycodec::Encode(key, keycodec::Extract(key, record)));
+    return keys;
+  }
+
+  void MakeCurrent(int key, std::string encodedKey, RecordId id) {
+    position = {true, key, std::move(encodedKey), id};
+    currentKey = key;
+    hasCurrent = true;
+  }
+
+  // Next/Previous along `key` from the position, first moving onto the current record in
+  // that key's order when the position lies on another key path.
+  RmStatus Step(int key, bool forward, FoundRecord& found) {
+    if (!position.valid) return RmStatus::InvalidPositioning;
+    std::string from = position.encodedKey;
+    if (position.key != key) {
+      RmStatus st = table->Find(key, Seek::ById, {}, position.id, found);
+      if (!Ok(st)) return st == RmStatus::EndOfFile ? RmStatus::InvalidPositioning : st;
+      from = found.key;
+    }
+    if (spec.keys[static_cast<std::size_t>(key)].duplicates) {
+      RmStatus st = table->Find(key, forward ? Seek::NextDuplicate : Seek::PreviousDuplicate,
+                                from, position.id, found);
+      if (st != RmStatus::EndOfFile) return st;
+    }
+    return table->Find(key, forward ? Seek::Greater : Seek::Less, from, 0, found);
+  }
+
+  // A write on the current record is refused while another handle has it locked; holding the
+  // lock for the write keeps a locking Get elsewhere from reading it half way.
+  template <typename Write>
+  RmStatus WriteCurrent(Write write) {
+    const RecordId id = position.id;
+    const bool heldBefore = lockedId == id;
+    if (!heldBefore) {
+      if (RmStatus st = locks.LockRecord(id); !Ok(st)) return st;
+    }
+    RmStatus st = write(id);
+    if (!heldBefore) locks.UnlockRecord(id);
+    else if (Ok(st)) lockedId = 0;
+    return st;
+  }
+};
+
+DataFile::DataFile() : impl_(std::make_unique<Impl>()) {}
+DataFile::~DataFile() = default;
+DataFile::DataFile(DataFile&&) noexcept = default;
+DataFile& DataFile::operator=(DataFile&&) noexcept = default;
+
+RmStatus DataFile::Create(const std::string& hostPath, const FileSpec& spec) {
+  if (RmStatus st = keycodec::Validate(spec); !Ok(st)) return st;
+  int fd = ::open(hostPath.c_str(), O_CREAT | O_EXCL | O_RDWR | O_CLOEXEC, 0666);
+  if (fd < 0) {
+    if (errno == EEXIST) return RmStatus::FileExists;
+    if (errno == EACCES || errno == EROFS || errno == EPERM) return RmStatus::AccessDenied;
+    return RmStatus::CreateError;
+  }
+  ::close(fd);
+  sqlite::Db db;
+  RmStatus st = RmStatus::CreateError;
+  if (db.Open(hostPath) == SQLITE_OK && ApplyStorageSettings(db.Get()) == SQLITE_OK)
+    st = catalogue::Write(db, spec);
+  db.Close();
+  if (!Ok(st)) RemoveFileAndJournal(hostPath);
+  return st;
+}
+
+RmStatus DataFile::Open(const std::string& hostPath, OpenMode mode) {
+  if (!impl_) impl_ = std::make_unique<Impl>();
+  Impl& f = *impl_;
+  if (f.IsOpen()) Close();
+  RmStatus st = f.locks.Open(hostPath, mode == OpenMode::Exclusive);
+  if (Ok(st)) st = catalogue::CheckHeader(f.locks.Descriptor());
+  if (Ok(st)) {
+    int rc = f.db.Open(hostPath);
+    if (rc == SQLITE_OK) rc = ApplyStorageSettings(f.db.Get());
+    st = sqlite::ToStatus(rc);
+  }
+  if (Ok(st)) st = catalogue::Read(f.db, f.locks.Descriptor(), f.spec);
+  if (!Ok(st)) {
+    f.Reset();
+    return st;
+  }
+  f.path = hostPath;
+  f.mode = mode;
+  f.table.emplace(f.db.Get(), f.spec);
+  // DosFs probes a hold with a brief exclusive lock of its own; try again past one.
+  for (int attempt = 0; attempt < 3 && !f.hold.Held(); ++attempt) f.hold = FileHold(hostPath);
+  return RmStatus::Success;
+}
+
+RmStatus DataFile::Close() {
+  if (!IsOpen()) return RmStatus::FileNotOpen;
+  impl_->Reset();
+  return RmStatus::Success;
+}
+
+bool DataFile::IsOpen() const { return impl_ && impl_->IsOpen(); }
+
+const std::string& DataFile::Path() const { return impl_ ? impl_->path : kNoPath; }
+
+const FileSpec& DataFile::Spec() const { return impl_ ? impl_->spec : kNoSpec; }
+
+RmStatus DataFile::Stat(FileStat& out) const {
+  if (!IsOpen()) return RmStatus::FileNotOpen;
+  out.spec = impl_->spec;
+  return impl_->table->Count(out.recordCount);
+}
+
+RmStatus DataFile::RecordCount(std::uint64_t& count) const {
+  if (!IsOpen()) return RmStatus::FileNotOpen;
+  return impl_->table->Count(count);
+}
+
+RmStatus DataFile::Get(GetOp op, int keyNumber, std::string& key, std::string& record,
+                       RecordLock lock) {
+  return Get(op, keyNumber, key, record, Spec().recordLength, lock);
+}
+
+RmStatus DataFile::Get(GetOp op, int keyNumber, std::string& key, std::string& record,
+                       std::size_t bufferLength, RecordLock lock) {
+  if (!IsOpen()) return RmStatus::FileNotOpen;
+  Impl& f = *impl_;
+  if (keyNumber < 0 || static_cast<std::size_t>(keyNumber) >= f.spec.keys.size())
+    return RmStatus::InvalidKeyNumber;
+  f.ReleaseLock();
+  if (bufferLength < f.spec.recordLength) return RmStatus::DataBufferTooShort;
+  const KeySpec& keySpec = f.spec.keys[static_cast<std::size_t>(keyNumber)];
+
+  FoundRecord found;
+  RmStatus st = RmStatus::InvalidOperation;
+  auto seekFromBuffer = [&](Seek seek) {
+    return f.table->Find(keyNumber, seek,
+                         keycodec::Encode(keySpec, keycodec::FromBuffer(keySpec, key)), 0, found);
+  };
+  switch (op) {
+    case GetOp::Equal:
+      st = seekFromBuffer(Seek::Equal);
+      if (st == RmStatus::EndOfFile) st = RmStatus::KeyNotFound;
+      break;
+    case GetOp::Greater: st = seekFromBuffer(Seek::Greater); break;
+    case GetOp::GreaterOrEqual: st = seekFromBuffer(Seek::GreaterOrEqual); break;
+    case GetOp::Less: st = seekFromBuffer(Seek::Less); break;
+    case GetOp::LessOrEqual: st = seekFromBuffer(Seek::LessOrEqual); break;
+    case GetOp::First: st = f.table->Find(keyNumber, Seek::First, {}, 0, found); break;
+    case GetOp::Last: st = f.table->Find(keyNumber, Seek::Last, {}, 0, found); break;
+    case GetOp::Next: st = f.Step(keyNumber, true, found); break;
+    case GetOp::Previous: st = f.Step(keyNumber, false, found); break;
+  }
+  if (!Ok(st)) return st;
+
+  if (lock == RecordLock::Single) {
+    if (st = f.locks.LockRecord(found.id); !Ok(st)) return st;
+    // Read again under the lock: whoever changed it in between held the lock meanwhile.
+    st = f.table->Find(keyNumber, Seek::ById, {}, found.id, found);
+    if (!Ok(st)) {
+      f.locks.UnlockRecord(found.id);
+      return st == RmStatus::EndOfFile ? RmStatus::RecordLocked : st;
+    }
+    f.lockedId = found.id;
+  }
+  record = found.data;
+  key = keycodec::Extract(keySpec, record);
+  f.MakeCurrent(keyNumber, std::move(found.key), found.id);
+  return RmStatus::Success;
+}
+
+RmStatus DataFile::GetDirect(RecordId id, int keyNumber, std::string& key, std::string& record,
+                             RecordLock lock) {
+  if (!IsOpen()) return RmStatus::FileNotOpen;
+  Impl& f = *impl_;
+  if (keyNumber < 0 || static_cast<std::size_t>(keyNumber) >= f.spec.keys.size())
+    return RmStatus::InvalidKeyNumber;
+  f.ReleaseLock();
+  FoundRecord found;
+  RmStatus st = f.table->Find(keyNumber, Seek::ById, {}, id, found);
+  if (st == RmStatus::EndOfFile) return RmStatus::InvalidRecordAddress;
+  if (!Ok(st)) return st;
+  if (lock == RecordLock::Single) {
+    if (st = f.locks.LockRecord(id); !Ok(st)) return st;
+    st = f.table->Find(keyNumber, Seek::ById, {}, id, found);
+    if (!Ok(st)) {
+      f.locks.UnlockRecord(id);
+      return st == RmStatus::EndOfFile ? RmStatus::InvalidRecordAddress : st;
+    }
+    f.lockedId = id;
+  }
+  record = found.data;
+  key = keycodec::Extract(f.spec.keys[static_cast<std::size_t>(keyNumber)], record);
+  f.MakeCurrent(keyNumber, std::move(found.key), id);
+  return RmStatus::Success;
+}
+
+RmStatus DataFile::Insert(std::string& record) {
+  if (!IsOpen()) return RmStatus::FileNotOpen;
+  Impl& f = *impl_;
+  if (f.mode == OpenMode::ReadOnly) return RmStatus::AccessDenied;
+  if (RmStatus st = CheckRecordSize(record, f.spec.recordLength); !Ok(st)) return st;
+
+  std::string stored = record;
+  std::vector<int> assign;  // AutoInc keys whose field is zero
+  for (std::size_t k = 0; k < f.spec.keys.size(); ++k) {
+    const KeySegment* seg = keycodec::AutoIncSegment(f.spec.keys[k]);
+    if (seg != nullptr && keycodec::ReadUnsigned(stored, *seg) == 0)
+      assign.push_back(static_cast<int>(k));
+  }
+  // Reading the highest value and inserting must be one transaction, or two processes
+  // could both take the same number.
+  if (!assign.empty()) {
+    if (RmStatus st = f.table->Begin(); !Ok(st)) return st;
+  }
+  RmStatus st = RmStatus::Success;
+  for (int k : assign) {
+    const KeySegment& seg = f.spec.keys[static_cast<std::size_t>(k)].segments[0];
+    std::string highest;
+    if (st = f.table->Highest(k, highest); !Ok(st)) break;
+    const std::uint64_t next = keycodec::DecodeUnsigned(highest) + 1;
+    if (next >> (8 * seg.length) != 0) {  // every number of the field is taken
+      st = RmStatus::OperationNotAllowed;
+      break;
+    }
+    keycodec::WriteUnsigned(stored, seg, next);
+  }
+  std::vector<std::string> keys;
+  RecordId id = 0;
+  if (Ok(st)) {
+    keys = f.EncodeKeys(stored);
+    st = f.table->Insert(stored, keys, id);
+  }
+  if (!assign.empty()) {
+    if (Ok(st)) st = f.table->Commit();
+    if (!Ok(st)) f.table->Rollback();
+  }
+  if (!Ok(st)) return st;
+  record = std::move(stored);
+  f.MakeCurrent(f.currentKey, std::move(keys[static_cast<std::size_t>(f.currentKey)]), id);
+  return RmStatus::Success;
+}
+
+RmStatus DataFile::Update(const std::string& record) {
+  if (!IsOpen()) return RmStatus::FileNotOpen;
+  Impl& f = *impl_;
+  if (f.mode == OpenMode::ReadOnly) return RmStatus::AccessDenied;
+  if (RmStatus st = CheckRecordSize(record, f.spec.recordLength); !Ok(st)) return st;
+  if (!f.hasCurrent) return RmStatus::InvalidPositioning;
+  std::vector<std::string> keys = f.EncodeKeys(record);
+  RmStatus st = f.WriteCurrent([&](RecordId id) { return f.table->Update(id, record, keys); });
+  if (Ok(st)) f.position.encodedKey = std::move(keys[static_cast<std::size_t>(f.position.key)]);
+  return st;
+}
+
+RmStatus DataFile::Delete() {
+  if (!IsOpen()) return RmStatus::FileNotOpen;
+  Impl& f = *impl_;
+  if (f.mode == OpenMode::ReadOnly) return RmStatus::AccessDenied;
+  if (!f.hasCurrent) return RmStatus::InvalidPositioning;
+  RmStatus st = f.WriteCurrent([&](RecordId id) { return f.table->Delete(id); });
+  if (Ok(st)) f.hasCurrent = false;  // the place stays, for Get Next/Previous
+  return st;
+}
+
+RmStatus DataFile::Unlock() {
+  if (!IsOpen()) return RmStatus::FileNotOpen;
+  impl_->ReleaseLock();
+  return RmStatus::Success;
+}
+
+RecordId DataFile::CurrentRecord() const {
+  return IsOpen() && impl_->hasCurrent ? impl_->position.id : 0;
+}
+
+int DataFile::CurrentKey() const { return impl_ ? impl_->currentKey : 0; }
+
+}  // namespace upfold
