@@ -53,10 +53,10 @@ struct DisplayStyle {
 constexpr const char* kLengthText = "Invalid MF file date length - Must be 6 integers. (";
 constexpr const char* kIntegerText = "Invalid MF file date - must be 6 integers. (";
 
-constexpr DisplayStyle kLongStyle{true, kIntegerText, ". MF file date = ",
-                                  "Date 01/01/1981 will be used. "};
-constexpr DisplayStyle kShortStyle{false, kLengthText, ".  MF file date = ",
-                                   "Date 01/01/81 will be used. "};
+constexpr DisplayStyle kLongStyle{true, kIntegerText,
+                                  ". MF file date = ", "Date 01/01/1981 will be used. "};
+constexpr DisplayStyle kShortStyle{false, kLengthText,
+                                   ".  MF file date = ", "Date 01/01/81 will be used. "};
 
 std::string ToDisplayDate(const std::string& fileDate, bool quiet, const DateFormats& formats,
                           Ui& ui, const DisplayStyle& style) {
@@ -72,12 +72,12 @@ std::string ToDisplayDate(const std::string& fileDate, bool quiet, const DateFor
 
   const std::optional<DayMonthOrder> order = OrderOf(formats.shortDate);
   if (!order) {
-    return refuse("Can't convert MF file date to MF display date. DateFormat = " +
-                  formats.shortDate + style.orderFailureSeparator + fileDate + ". " +
-                  style.orderFailureFallback);
+    return refuse(
+        "Can't convert MF file date to MF display date. DateFormat = " + formats.shortDate +
+        style.orderFailureSeparator + fileDate + ". " + style.orderFailureFallback);
   }
   const int year = 1980 + std::stoi(digits.substr(0, 2));
-  char yearText[8];
+  char yearText[16];
   std::snprintf(yearText, sizeof yearText, "%02d", style.fourDigitYear ? year : year % 100);
   const std::string month = digits.substr(2, 2);
   const std::string day = digits.substr(4, 2);
@@ -87,14 +87,12 @@ std::string ToDisplayDate(const std::string& fileDate, bool quiet, const DateFor
 
 }  // namespace
 
-std::string DateToFileDate(const CivilDate& date, bool quiet, const DateFormats& formats,
-                           Ui& ui) {
+std::string DateToFileDate(const CivilDate& date, bool quiet, const DateFormats& formats, Ui& ui) {
   // Years outside 1980..2079 have no two-digit form; writing one would corrupt the field.
   if (!IsValidCivilDate(date) || date.year < 1980 || date.year > 2079) {
     if (!quiet) {
       ui.Error("Invalid date (" + FormatShortDate(date, formats) +
-               ") cannot convert to MF file format. Date 01/01/1981 will be used. " +
-               kContactLine);
+               ") cannot convert to MF file format. Date 01/01/1981 will be used. " + kContactLine);
     }
     return kFallbackFileDate;
   }

@@ -18,8 +18,7 @@ inline constexpr const char* kFallbackFileDate = "010101";
 inline constexpr const char* kFallbackDisplayDate = "01/01/81";
 
 // "YYMMDD" for a calendar date of 1980..2079; kFallbackFileDate for anything else.
-std::string DateToFileDate(const CivilDate& date, bool quiet, const DateFormats& formats,
-                           Ui& ui);
+std::string DateToFileDate(const CivilDate& date, bool quiet, const DateFormats& formats, Ui& ui);
 
 // A six-digit file date (surrounding blanks ignored) as a display date with a four-digit year.
 // Month and day are copied as they stand, not checked as a calendar date.

@@ -36,8 +36,7 @@ bool OpenKey(const Registry& registry, Ui& ui, const char* key, bool& exists) {
   }
 }
 
-std::string ReadValue(const Registry& registry, Ui& ui, const char* key,
-                      const std::string& name) {
+std::string ReadValue(const Registry& registry, Ui& ui, const char* key, const std::string& name) {
   bool exists = false;
   if (!OpenKey(registry, ui, key, exists)) return {};
   if (!exists) {
@@ -62,8 +61,7 @@ std::string ReadDataPathValue(const Registry& registry, Ui& ui, const std::strin
   return ReadValue(registry, ui, kDataPathKey, name);
 }
 
-bool WriteHostValue(Registry& registry, Ui& ui, const std::string& name,
-                    const std::string& value) {
+bool WriteHostValue(Registry& registry, Ui& ui, const std::string& name, const std::string& value) {
   const std::string cannotReset = "Unable to reset the '" + name + "' value at this time.";
   bool exists = false;
   if (!OpenKey(registry, ui, kHostKey, exists)) return false;
@@ -80,10 +78,9 @@ bool WriteHostValue(Registry& registry, Ui& ui, const std::string& name,
   }
 }
 
-std::optional<std::vector<std::string>> ListDataPathValueNames(const Registry& registry,
-                                                               Ui& ui) {
-  const std::string cannotList = std::string("Unable to open registry key  ") + kDataPathKey +
-                                 "   at this time.";
+std::optional<std::vector<std::string>> ListDataPathValueNames(const Registry& registry, Ui& ui) {
+  const std::string cannotList =
+      std::string("Unable to open registry key  ") + kDataPathKey + "   at this time.";
   bool exists = false;
   if (!OpenKey(registry, ui, kDataPathKey, exists)) return std::nullopt;
   if (!exists) {

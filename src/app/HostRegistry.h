@@ -26,15 +26,13 @@ std::string ReadHostValue(const Registry& registry, Ui& ui, const std::string& n
 
 // Writes a text value (possibly empty) under the existing host key. False after a message
 // when the key is missing or the registry refuses the write (nothing is written then).
-bool WriteHostValue(Registry& registry, Ui& ui, const std::string& name,
-                    const std::string& value);
+bool WriteHostValue(Registry& registry, Ui& ui, const std::string& name, const std::string& value);
 
 // As ReadHostValue, under the data-path key.
 std::string ReadDataPathValue(const Registry& registry, Ui& ui, const std::string& name);
 
 // Names of the values under the data-path key, as stored and in stored order; nullopt after a
 // message when the key is missing or the registry cannot be read.
-std::optional<std::vector<std::string>> ListDataPathValueNames(const Registry& registry,
-                                                               Ui& ui);
+std::optional<std::vector<std::string>> ListDataPathValueNames(const Registry& registry, Ui& ui);
 
 }  // namespace upfold

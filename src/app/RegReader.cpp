@@ -25,28 +25,21 @@ struct SuiteDefault {
 
 // Settings of the suite's other programs; a missing or blank one gets its default.
 constexpr std::array<SuiteDefault, 19> kSuiteDefaults{{
-    {"DisplayDateTime", "Y", true},
-    {"DisplayDataDir", "Y", true},
-    {"DisplaySpeedButtons", "Y", true},
-    {"AutoExit", "Y", true},
-    {"AutoSelect", "Y", false},
-    {"BackupDrv", "A", false},
-    {"CapAltID", "Y", false},
-    {"ClientEntryMode", "C", false},
-    {"DowWarn", "67", false},
-    {"EmpByName", "N", false},
-    {"EntryMode", "1", false},
-    {"FutureDays", "0", false},
-    {"GroupByDesc", "N", false},
-    {"GroupsReq", "NNN", false},
-    {"NarrByDesc", "N", false},
-    {"PastDays", "0", false},
-    {"RndLimit", "4", false},
-    {"EnterSaves", "N", false},
+    {"DisplayDateTime", "Y", true},     {"DisplayDataDir", "Y", true},
+    {"DisplaySpeedButtons", "Y", true}, {"AutoExit", "Y", true},
+    {"AutoSelect", "Y", false},         {"BackupDrv", "A", false},
+    {"CapAltID", "Y", false},           {"ClientEntryMode", "C", false},
+    {"DowWarn", "67", false},           {"EmpByName", "N", false},
+    {"EntryMode", "1", false},          {"FutureDays", "0", false},
+    {"GroupByDesc", "N", false},        {"GroupsReq", "NNN", false},
+    {"NarrByDesc", "N", false},         {"PastDays", "0", false},
+    {"RndLimit", "4", false},           {"EnterSaves", "N", false},
     {"SkipRateAmt", "N", false},
 }};
 
-bool IsBlank(char c) { return static_cast<unsigned char>(c) <= ' '; }
+bool IsBlank(char c) {
+  return static_cast<unsigned char>(c) <= ' ';
+}
 
 std::string TrimBlanks(const std::string& text) {
   std::size_t begin = 0;
@@ -148,8 +141,7 @@ class Reader {
     for (std::size_t i = 0; i < kSuiteDefaults.size(); ++i) {
       const std::optional<std::string>& stored = host_.settings[i];
       if (stored && NeedsDefault(kSuiteDefaults[i], *stored)) {
-        registry_.WriteString(kMachine, kHostKey, kSuiteDefaults[i].name,
-                              kSuiteDefaults[i].value);
+        registry_.WriteString(kMachine, kHostKey, kSuiteDefaults[i].name, kSuiteDefaults[i].value);
       }
     }
   }

@@ -5,8 +5,7 @@
 namespace upfold {
 
 std::optional<std::string> PathToTesselFormat(const std::string& path) {
-  if (path.size() < 2 || path[1] != ':' ||
-      !std::isalpha(static_cast<unsigned char>(path[0]))) {
+  if (path.size() < 2 || path[1] != ':' || !std::isalpha(static_cast<unsigned char>(path[0]))) {
     return std::nullopt;
   }
   const std::string drive(1, path[0]);
