@@ -5,26 +5,12 @@
 #include <optional>
 
 #include "app/Ui.h"
+#include "data/FileDate.h"
+#include "data/FixedText.h"
 
 namespace upfold {
 
 namespace {
-
-std::string TrimBlanks(const std::string& text) {
-  std::size_t begin = 0;
-  std::size_t end = text.size();
-  while (begin < end && static_cast<unsigned char>(text[begin]) <= ' ') ++begin;
-  while (end > begin && static_cast<unsigned char>(text[end - 1]) <= ' ') --end;
-  return text.substr(begin, end - begin);
-}
-
-bool IsSixDigits(const std::string& text) {
-  if (text.size() != 6) return false;
-  for (char c : text) {
-    if (c < '0' || c > '9') return false;
-  }
-  return true;
-}
 
 enum class DayMonthOrder { DayFirst, MonthFirst };
 
@@ -64,11 +50,13 @@ std::string ToDisplayDate(const std::string& fileDate, bool quiet, const DateFor
     if (!quiet) ui.Error(message + kContactLine);
     return std::string(kFallbackDisplayDate);
   };
-  const std::string digits = TrimBlanks(fileDate);
+  const std::string digits = Trim(fileDate);
   const std::string cannotConvert =
       ")  Can't convert to MF display date. Date 01/01/81 will be used. ";
   if (digits.size() != 6) return refuse(kLengthText + fileDate + cannotConvert);
-  if (!IsSixDigits(digits)) return refuse(style.notDigitsText + fileDate + cannotConvert);
+  if (digits.find_first_not_of("0123456789") != std::string::npos) {
+    return refuse(style.notDigitsText + fileDate + cannotConvert);
+  }
 
   const std::optional<DayMonthOrder> order = OrderOf(formats.shortDate);
   if (!order) {
@@ -89,16 +77,12 @@ std::string ToDisplayDate(const std::string& fileDate, bool quiet, const DateFor
 
 std::string DateToFileDate(const CivilDate& date, bool quiet, const DateFormats& formats, Ui& ui) {
   // Years outside 1980..2079 have no two-digit form; writing one would corrupt the field.
-  if (!IsValidCivilDate(date) || date.year < 1980 || date.year > 2079) {
-    if (!quiet) {
-      ui.Error("Invalid date (" + FormatShortDate(date, formats) +
-               ") cannot convert to MF file format. Date 01/01/1981 will be used. " + kContactLine);
-    }
-    return kFallbackFileDate;
+  if (std::optional<std::string> fileDate = EncodeFileDate(date)) return *fileDate;
+  if (!quiet) {
+    ui.Error("Invalid date (" + FormatShortDate(date, formats) +
+             ") cannot convert to MF file format. Date 01/01/1981 will be used. " + kContactLine);
   }
-  char text[16];
-  std::snprintf(text, sizeof text, "%02d%02d%02d", date.year - 1980, date.month, date.day);
-  return text;
+  return kFallbackFileDate;
 }
 
 std::string FileDateToDisplayDate(const std::string& fileDate, bool quiet,

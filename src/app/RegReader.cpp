@@ -8,6 +8,7 @@
 #include "app/RunValues.h"
 #include "app/TesselPath.h"
 #include "app/Ui.h"
+#include "data/FixedText.h"
 #include "platform/Registry.h"
 
 namespace upfold {
@@ -41,23 +42,15 @@ bool IsBlank(char c) {
   return static_cast<unsigned char>(c) <= ' ';
 }
 
-std::string TrimBlanks(const std::string& text) {
-  std::size_t begin = 0;
-  std::size_t end = text.size();
-  while (begin < end && IsBlank(text[begin])) ++begin;
-  while (end > begin && IsBlank(text[end - 1])) --end;
-  return text.substr(begin, end - begin);
-}
-
 bool NeedsDefault(const SuiteDefault& setting, const std::string& stored) {
   if (setting.firstCharacterOnly) return stored.empty() || IsBlank(stored[0]);
-  return TrimBlanks(stored).empty();
+  return Trim(stored).empty();
 }
 
 // H_0 as the run uses it: every user appends "\name", so surrounding blanks and a trailing
 // backslash would only break the paths built from it.
 std::string DataPathFrom(const std::string& h0) {
-  std::string path = TrimBlanks(h0);
+  std::string path = Trim(h0);
   if (path.size() > 1 && path.back() == '\\') path.pop_back();
   return path;
 }
@@ -103,7 +96,7 @@ class Reader {
     if (!registry_.KeyExists(kMachine, kHostKey)) return;
     // Without a stored id the one from the command line stays.
     const std::string wsid = Read(kHostKey, "WSID");
-    if (!TrimBlanks(wsid).empty()) values_.WSID = wsid.substr(0, 2);
+    if (!Trim(wsid).empty()) values_.WSID = wsid.substr(0, 2);
     host_.hd = Read(kHostKey, "HD");
     for (std::size_t i = 0; i < kSuiteDefaults.size(); ++i) {
       host_.settings[i] = Read(kHostKey, kSuiteDefaults[i].name);
@@ -120,22 +113,22 @@ class Reader {
   // The dataset platform finds the data files through this alias; keep it on H_0. Without a
   // data directory there is nothing to point it at, and the other programs' alias stays.
   void CorrectAlias() {
-    if (TrimBlanks(h0_).empty()) return;
+    if (Trim(h0_).empty()) return;
     if (!registry_.KeyExists(kMachine, kAliasKey)) return;
     const std::string physicalName = Read(kAliasKey, "PhysicalName");
     const std::string description = Read(kAliasKey, "Description");
-    if (TrimBlanks(physicalName) != TrimBlanks(h0_)) {
+    if (Trim(physicalName) != Trim(h0_)) {
       registry_.WriteString(kMachine, kAliasKey, "PhysicalName", h0_);
     }
     const std::string& d0 = values_.DataSetDescription;
-    if (TrimBlanks(description) != TrimBlanks(d0)) {
+    if (Trim(description) != Trim(d0)) {
       registry_.WriteString(kMachine, kAliasKey, "Description", d0);
     }
   }
 
   void CorrectHostKey() {
     if (!registry_.KeyExists(kMachine, kHostKey)) return;
-    if (host_.hd && TrimBlanks(*host_.hd) != values_.PgmDir) {
+    if (host_.hd && Trim(*host_.hd) != values_.PgmDir) {
       registry_.WriteString(kMachine, kHostKey, "HD", values_.PgmDir);
     }
     for (std::size_t i = 0; i < kSuiteDefaults.size(); ++i) {
