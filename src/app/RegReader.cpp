@@ -38,12 +38,8 @@ constexpr std::array<SuiteDefault, 19> kSuiteDefaults{{
     {"SkipRateAmt", "N", false},
 }};
 
-bool IsBlank(char c) {
-  return static_cast<unsigned char>(c) <= ' ';
-}
-
 bool NeedsDefault(const SuiteDefault& setting, const std::string& stored) {
-  if (setting.firstCharacterOnly) return stored.empty() || IsBlank(stored[0]);
+  if (setting.firstCharacterOnly) return Trim(stored.substr(0, 1)).empty();
   return Trim(stored).empty();
 }
 
