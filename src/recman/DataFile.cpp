@@ -122,7 +122,7 @@ struct DataFile::Impl {
     }
     RmStatus st = write(id);
     if (!heldBefore) locks.UnlockRecord(id);
-    else if (Ok(st)) lockedId = 0;
+    else if (Ok(st)) ReleaseLock();
     return st;
   }
 };

@@ -7,7 +7,7 @@ namespace upfold {
 const StorageSettings& DataFileSettings() {
   // The wait only covers another process's commit in flight (milliseconds); a lock a
   // program holds on purpose is the record or file lock, which never waits.
-  static const StorageSettings kSettings{"DELETE", "OFF", 500};
+  static const StorageSettings kSettings{"DELETE", "OFF", 250};
   return kSettings;
 }
 

@@ -120,10 +120,10 @@ class Child {
 
   bool Started() const { return pid_ > 0; }
   void Send(char c) const { (void)!::write(toChild_, &c, 1); }
-  // The child's next byte; '\0' when it has closed its end.
-  char Receive() const {
-    char c = 0;
-    return ::read(fromChild_, &c, 1) == 1 ? c : '\0';
+  // The child's next byte; -1 when it has closed its end.
+  int Receive() const {
+    unsigned char c = 0;
+    return ::read(fromChild_, &c, 1) == 1 ? c : -1;
   }
   int FromChild() const { return fromChild_; }
   void Kill() const { ::kill(pid_, SIGKILL); }
@@ -137,9 +137,9 @@ class Child {
 
   // Helpers for the child's side.
   static void Put(int fd, char c) { (void)!::write(fd, &c, 1); }
-  static char Take(int fd) {
-    char c = 0;
-    return ::read(fd, &c, 1) == 1 ? c : '\0';
+  static int Take(int fd) {
+    unsigned char c = 0;
+    return ::read(fd, &c, 1) == 1 ? c : -1;
   }
 
  private:
