@@ -46,8 +46,7 @@ bool IsThisRunning(const std::string& windowClass, const std::string& programLab
       found = EqualsIgnoreAsciiCase(entry, windowClass);
     }
     if (!found && !table.wantedPastCapacity) return false;
-    ui.Information(programLabel + " is running. You must close it before running " + action +
-                   ".");
+    ui.Information(programLabel + " is running. You must close it before running " + action + ".");
     return true;
   } catch (const std::exception& e) {
     ui.Error(std::string(e.what()) + "\r\rUnable to check if other programs are running." +

@@ -131,8 +131,7 @@ void FindClients(xcb_connection_t* c, xcb_atom_t wmState, std::vector<TopLevel>&
 EnumResult XDesktop::EnumWindows(const std::function<bool(const TopLevelWindow&)>& visit) {
   int screen = 0;
   std::unique_ptr<xcb_connection_t, decltype(&xcb_disconnect)> conn(
-      xcb_connect(displayName_.empty() ? nullptr : displayName_.c_str(), &screen),
-      &xcb_disconnect);
+      xcb_connect(displayName_.empty() ? nullptr : displayName_.c_str(), &screen), &xcb_disconnect);
   xcb_connection_t* c = conn.get();
   if (xcb_connection_has_error(c)) return {};  // no display: no windows
 
@@ -150,8 +149,8 @@ EnumResult XDesktop::EnumWindows(const std::function<bool(const TopLevelWindow&)
     std::erase_if(tops, [](const TopLevel& top) { return !top.alive; });
     std::vector<xcb_get_property_cookie_t> classes;
     for (const TopLevel& top : tops)
-      classes.push_back(xcb_get_property(c, 0, top.client, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 0,
-                                         kClassWords));
+      classes.push_back(
+          xcb_get_property(c, 0, top.client, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 0, kClassWords));
     for (std::size_t i = 0; i < tops.size(); ++i) {
       auto reply = Ask<xcb_get_property_reply_t>(xcb_get_property_reply, c, classes[i]);
       if (!visit({ClassPart(reply.get()), tops[i].childCount})) return {};

@@ -41,12 +41,12 @@ std::string SystemMessage(int error) {
 }
 
 bool IsRegularFile(const std::string& hostPath) {
-  struct stat st{};
+  struct stat st {};
   return ::stat(hostPath.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
 bool IsDirectory(const std::string& hostPath) {
-  struct stat st{};
+  struct stat st {};
   return ::stat(hostPath.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
@@ -180,7 +180,8 @@ StartResult SystemProcessLauncher::Start(const std::string& commandLine, WindowS
   posix_spawn_file_actions_addclosefrom_np(&setup.actions, 3);
   if (currentDir_) {
     std::optional<std::string> dir = toHost_(currentDir_());
-    if (dir && IsDirectory(*dir)) posix_spawn_file_actions_addchdir_np(&setup.actions, dir->c_str());
+    if (dir && IsDirectory(*dir))
+      posix_spawn_file_actions_addchdir_np(&setup.actions, dir->c_str());
   }
   // The program starts with no blocked signals and default handlers, whatever this one uses.
   sigset_t none, all;

@@ -116,7 +116,7 @@ class FakeProcessLauncher final : public ProcessLauncher {
   std::string failWith;     // non-empty: every start fails with this text
   int pollsBeforeExit = 0;  // ExitCode() reports a running program this many times
   int exitCode = 0;
-  bool ready = true;        // what WaitUntilReady answers
+  bool ready = true;  // what WaitUntilReady answers
   // Runs at each successful start, standing for what the program does (writing its output).
   std::function<void(const std::string& commandLine)> onStart;
 };

@@ -4,7 +4,9 @@ namespace upfold {
 
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t';
+}
 
 std::size_t SkipBlanks(std::string_view text, std::size_t at) {
   while (at < text.size() && IsBlank(text[at])) ++at;
@@ -104,8 +106,8 @@ std::string QuoteWindowsArgument(std::string_view argument) {
 
 std::string JoinWindowsCommandLine(const std::string& program,
                                    const std::vector<std::string>& arguments) {
-  std::string line = program.find_first_of(" \t") == std::string::npos ? program
-                                                                        : '"' + program + '"';
+  std::string line =
+      program.find_first_of(" \t") == std::string::npos ? program : '"' + program + '"';
   for (const std::string& argument : arguments) line += ' ' + QuoteWindowsArgument(argument);
   return line;
 }

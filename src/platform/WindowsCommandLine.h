@@ -17,9 +17,9 @@
 namespace upfold {
 
 struct ProgramToken {
-  std::string program;     // the name with its quotes removed
-  bool quoted = false;     // the name held at least one double quote
-  std::size_t end = 0;     // offset in the command line just past the name
+  std::string program;  // the name with its quotes removed
+  bool quoted = false;  // the name held at least one double quote
+  std::size_t end = 0;  // offset in the command line just past the name
 };
 
 // The program name at the start of commandLine (leading blanks and tabs skipped).

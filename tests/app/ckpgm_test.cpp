@@ -1,10 +1,11 @@
+#include "app/CkPgm.h"
+
 #include <gtest/gtest.h>
 
 #include <stdexcept>
 #include <string>
 #include <vector>
 
-#include "app/CkPgm.h"
 #include "platform/Desktop.h"
 #include "support/ScriptedUi.h"
 
@@ -21,36 +22,31 @@ FakeDesktop DesktopWith(std::vector<TopLevelWindow> windows) {
   return desktop;
 }
 
-struct MatchCase {
-  const char* wanted;
-  std::vector<TopLevelWindow> windows;
-  bool running;
-};
-
-class IsThisRunningMatch : public ::testing::TestWithParam<MatchCase> {};
-
-TEST_P(IsThisRunningMatch, ComparesClassNamesWithoutCaseAndBlanks) {
-  const MatchCase& c = GetParam();
-  FakeDesktop desktop = DesktopWith(c.windows);
-  ScriptedUi ui;
-  if (c.running)
-    ui.ExpectShow(MessageKind::Information,
-                  "Transaction entry/alter is running. You must close it before running "
-                  "Remote batch import.");
-  EXPECT_EQ(IsThisRunning(c.wanted, "Transaction entry/alter", "Remote batch import", ui, desktop,
-                          ""),
-            c.running);
+TEST(IsThisRunning, ComparesClassNamesWithoutCaseAndBlanks) {
+  struct Case {
+    const char* wanted;
+    std::vector<TopLevelWindow> windows;
+    bool running;
+  } cases[] = {
+      {"TBraskF", {{"Progman", 2}, {"TBraskF", 5}}, true},
+      {"TBraskF", {{"  tbraskf\t", 1}}, true},
+      {"tbraskf", {{"TBRASKF", 1}}, true},
+      {"TBraskF", {{"TBraskF", 0}}, false},  // no child windows: not a program window
+      {"TBraskF", {{"TBraskFX", 1}, {"TBrask", 1}, {"", 3}}, false},
+      {"TBraskF", {}, false},
+  };
+  for (const Case& c : cases) {
+    FakeDesktop desktop = DesktopWith(c.windows);
+    ScriptedUi ui;
+    if (c.running)
+      ui.ExpectShow(MessageKind::Information,
+                    "Transaction entry/alter is running. You must close it before running "
+                    "Remote batch import.");
+    EXPECT_EQ(IsThisRunning(c.wanted, "Transaction entry/alter", kImportAction, ui, desktop, ""),
+              c.running)
+        << c.wanted << " among " << c.windows.size() << " windows";
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, IsThisRunningMatch,
-    ::testing::Values(
-        MatchCase{"TBraskF", {{"Progman", 2}, {"TBraskF", 5}}, true},
-        MatchCase{"TBraskF", {{"  tbraskf\t", 1}}, true},
-        MatchCase{"tbraskf", {{"TBRASKF", 1}}, true},
-        MatchCase{"TBraskF", {{"TBraskF", 0}}, false},  // no child windows: not a program window
-        MatchCase{"TBraskF", {{"TBraskFX", 1}, {"TBrask", 1}, {"", 3}}, false},
-        MatchCase{"TBraskF", {}, false}));
 
 TEST(IsThisRunning, NamesTheProgramAndTheAction) {
   FakeDesktop desktop = DesktopWith({{"TKelvoF", 4}});
@@ -71,8 +67,8 @@ TEST(IsThisRunning, TracesEachExaminedWindowForSwitchR) {
     ui.ExpectShow(MessageKind::Information,
                   "Transaction entry/alter is running. You must close it before running "
                   "Remote batch import.");
-    EXPECT_TRUE(IsThisRunning("TBraskF", "Transaction entry/alter", kImportAction, ui, desktop,
-                              diag));
+    EXPECT_TRUE(
+        IsThisRunning("TBraskF", "Transaction entry/alter", kImportAction, ui, desktop, diag));
   }
   // A miss traces every window; other switches trace nothing.
   ScriptedUi ui;
@@ -98,7 +94,8 @@ TEST(IsThisRunning, FailureCountsAsRunning) {
   ScriptedUi ui;
   ui.ExpectShow(MessageKind::Error,
                 "The window list of the X display cannot be read.\r\r"
-                "Unable to run EnumWindows in CkPgm.\r\r" + kContact);
+                "Unable to run EnumWindows in CkPgm.\r\r" +
+                    kContact);
   EXPECT_TRUE(IsThisRunning("TBraskF", "Transaction entry/alter", kImportAction, ui, failing, ""));
 
   ThrowingDesktop throwing;
@@ -147,7 +144,8 @@ TEST(IsConflictingProgramRunning, ChecksBothProgramsInOrder) {
        "Transaction entry/alter is running. You must close it before running Merge remote batch.",
        1},
       {{{"TKelvoF", 1}},
-       "Generic Import is running. You must close it before running Merge remote batch.", 2},
+       "Generic Import is running. You must close it before running Merge remote batch.",
+       2},
       {{{"Progman", 1}}, nullptr, 2},
   };
   for (const Case& c : cases) {

@@ -5,7 +5,8 @@ set -euo pipefail
 
 stubs="${UPFOLD_BINARY_DIR:?}/tools/test-stubs"
 if [ "${1:-}" != inner ]; then
-  exec xvfb-run -a bash "$0" inner
+  # A random first display number keeps parallel Xvfb tests from picking the same one.
+  exec xvfb-run -a -n $((100 + RANDOM % 800)) bash "$0" inner
 fi
 
 work=$(mktemp -d)

@@ -10,50 +10,42 @@ namespace {
 
 using Args = std::vector<std::string>;
 
-struct SplitCase {
-  const char* line;
-  Args expected;  // program first
-};
-
-class SplitTest : public ::testing::TestWithParam<SplitCase> {};
-
-TEST_P(SplitTest, SplitsAsTheCRuntime) {
-  EXPECT_EQ(SplitWindowsCommandLine(GetParam().line), GetParam().expected) << GetParam().line;
+TEST(SplitWindowsCommandLine, SplitsAsTheCRuntime) {
+  struct Case {
+    const char* line;
+    Args expected;  // program first
+  } cases[] = {
+      // Blanks and tabs separate; runs of them count once; none at either end count.
+      {R"(prog a b)", {"prog", "a", "b"}},
+      {"  prog\ta \t  b  ", {"prog", "a", "b"}},
+      {"", {}},
+      {"   ", {}},
+      // Quotes group blanks into an argument and are dropped, wherever they stand.
+      {R"(prog "a b" c)", {"prog", "a b", "c"}},
+      {R"(prog a" "b)", {"prog", "a b"}},
+      {R"(prog "" x)", {"prog", "", "x"}},
+      {R"(prog "unterminated  run)", {"prog", "unterminated  run"}},
+      {R"(prog "IMPORT256Office Printer   C66 " 461211)",
+       {"prog", "IMPORT256Office Printer   C66 ", "461211"}},
+      // Backslashes are literal unless they come before a quote.
+      {R"(prog C:\MFW\DATA\ a\\b)", {"prog", R"(C:\MFW\DATA\)", R"(a\\b)"}},
+      // 2n backslashes and a quote: n backslashes, the quote groups.
+      {R"(prog "C:\dir\\" next)", {"prog", R"(C:\dir\)", "next"}},
+      {R"(prog a\\\\"b c")", {"prog", R"(a\\b c)"}},
+      // 2n+1 backslashes and a quote: n backslashes and a literal quote.
+      {R"(prog a\"b)", {"prog", R"(a"b)"}},
+      {R"(prog a\\\"b c)", {"prog", R"(a\"b)", "c"}},
+      {R"(prog "say \"hi\"")", {"prog", R"(say "hi")"}},
+      // "" inside a quoted part is one quote and the part goes on.
+      {R"(prog "a""b c" d)", {"prog", R"(a"b c)", "d"}},
+      {R"(prog """" x)", {"prog", R"(")", "x"}},
+      // The program name keeps its backslashes and drops its quotes, even before a quote.
+      {R"("C:\Program Files\MFW\Brask.exe" x)", {R"(C:\Program Files\MFW\Brask.exe)", "x"}},
+      {R"(C:\"Program Files"\Brask.exe x)", {R"(C:\Program Files\Brask.exe)", "x"}},
+      {R"(C:\dir\\"x y" z)", {R"(C:\dir\\x y)", "z"}},
+      {R"(C:\MFW\Brask.exe)", {R"(C:\MFW\Brask.exe)"}}};
+  for (const Case& c : cases) EXPECT_EQ(SplitWindowsCommandLine(c.line), c.expected) << c.line;
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, SplitTest,
-    ::testing::Values(
-        // Blanks and tabs separate; runs of them count once; none at either end count.
-        SplitCase{R"(prog a b)", {"prog", "a", "b"}},
-        SplitCase{"  prog\ta \t  b  ", {"prog", "a", "b"}},
-        SplitCase{"", {}},
-        SplitCase{"   ", {}},
-        // Quotes group blanks into an argument and are dropped, wherever they stand.
-        SplitCase{R"(prog "a b" c)", {"prog", "a b", "c"}},
-        SplitCase{R"(prog a" "b)", {"prog", "a b"}},
-        SplitCase{R"(prog "" x)", {"prog", "", "x"}},
-        SplitCase{R"(prog "unterminated  run)", {"prog", "unterminated  run"}},
-        SplitCase{R"(prog "IMPORT256Office Printer   C66 " 461211)",
-                  {"prog", "IMPORT256Office Printer   C66 ", "461211"}},
-        // Backslashes are literal unless they come before a quote.
-        SplitCase{R"(prog C:\MFW\DATA\ a\\b)", {"prog", R"(C:\MFW\DATA\)", R"(a\\b)"}},
-        // 2n backslashes and a quote: n backslashes, the quote groups.
-        SplitCase{R"(prog "C:\dir\\" next)", {"prog", R"(C:\dir\)", "next"}},
-        SplitCase{R"(prog a\\\\"b c")", {"prog", R"(a\\b c)"}},
-        // 2n+1 backslashes and a quote: n backslashes and a literal quote.
-        SplitCase{R"(prog a\"b)", {"prog", R"(a"b)"}},
-        SplitCase{R"(prog a\\\"b c)", {"prog", R"(a\"b)", "c"}},
-        SplitCase{R"(prog "say \"hi\"")", {"prog", R"(say "hi")"}},
-        // "" inside a quoted part is one quote and the part goes on.
-        SplitCase{R"(prog "a""b c" d)", {"prog", R"(a"b c)", "d"}},
-        SplitCase{R"(prog """" x)", {"prog", R"(")", "x"}},
-        // The program name keeps its backslashes and drops its quotes, even before a quote.
-        SplitCase{R"("C:\Program Files\MFW\Brask.exe" x)",
-                  {R"(C:\Program Files\MFW\Brask.exe)", "x"}},
-        SplitCase{R"(C:\"Program Files"\Brask.exe x)", {R"(C:\Program Files\Brask.exe)", "x"}},
-        SplitCase{R"(C:\dir\\"x y" z)", {R"(C:\dir\\x y)", "z"}},
-        SplitCase{R"(C:\MFW\Brask.exe)", {R"(C:\MFW\Brask.exe)"}}));
 
 TEST(ProgramToken, TellsWhereTheNameEndsAndWhetherItWasQuoted) {
   ProgramToken plain = ParseProgramToken(R"(  C:\MFW\pkzip25  -add)");
@@ -69,16 +61,17 @@ TEST(ProgramToken, TellsWhereTheNameEndsAndWhetherItWasQuoted) {
 
 // Quoting is the reverse of splitting: every argument comes back exactly.
 TEST(QuoteWindowsArgument, RoundTripsThroughTheSplit) {
-  const Args arguments{"plain",       "",          "a b",       "tab\there",   R"(a"b)",
-                       R"(C:\dir\)",  R"(C:\d d\)", R"(\\server\share\)",  R"(a\\"b)",
-                       R"(end\\)",    R"(\")",     R"("quoted")", "line\nbreak", R"(x\y)"};
+  const Args arguments{"plain",       "",           "a b",        "tab\there",
+                       R"(a"b)",      R"(C:\dir\)", R"(C:\d d\)", R"(\\server\share\)",
+                       R"(a\\"b)",    R"(end\\)",   R"(\")",      R"("quoted")",
+                       "line\nbreak", R"(x\y)"};
   for (const std::string& a : arguments) {
     Args back = SplitWindowsArguments(QuoteWindowsArgument(a));
     EXPECT_EQ(back, Args{a}) << "argument [" << a << "] quoted as [" << QuoteWindowsArgument(a)
                              << "]";
   }
-  Args all = SplitWindowsCommandLine(JoinWindowsCommandLine(R"(C:\Program Files\Brask.exe)",
-                                                            arguments));
+  Args all =
+      SplitWindowsCommandLine(JoinWindowsCommandLine(R"(C:\Program Files\Brask.exe)", arguments));
   ASSERT_EQ(all.size(), arguments.size() + 1);
   EXPECT_EQ(all[0], R"(C:\Program Files\Brask.exe)");
   EXPECT_EQ(Args(all.begin() + 1, all.end()), arguments);

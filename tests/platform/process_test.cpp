@@ -1,8 +1,9 @@
+#include "platform/Process.h"
+
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -12,7 +13,6 @@
 #include <vector>
 
 #include "platform/Clock.h"
-#include "platform/Process.h"
 #include "platform/Registry.h"
 #include "support/TempDir.h"
 
@@ -21,9 +21,13 @@ namespace {
 
 using Args = std::vector<std::string>;
 
+// The build folder holds tests/platform_tests and tools/test-stubs/.
 std::string StubProgram() {
   const char* bin = std::getenv("UPFOLD_BINARY_DIR");
-  return std::string(bin ? bin : ".") + "/tools/test-stubs/upfold-stub-program";
+  std::filesystem::path root =
+      bin ? std::filesystem::path(bin)
+          : std::filesystem::read_symlink("/proc/self/exe").parent_path().parent_path();
+  return (root / "tools/test-stubs/upfold-stub-program").string();
 }
 
 // What the stub recorded: its arguments and the other items, in order.
@@ -54,8 +58,8 @@ Record ReadRecord(const std::string& path) {
 Registry DriveCAt(const test::TempDir& dir) {
   Registry registry(dir / "registry.reg");
   registry.WriteString(Hive::LocalMachine,
-                       R"(\System\CurrentControlSet\Control\Session Manager\DOS Devices)", "C:",
-                       dir.Path());
+                       R"(\System\CurrentControlSet\Control\Session Manager\DOS Devices)",
+                       "C:", dir.Path());
   return registry;
 }
 
@@ -218,12 +222,14 @@ TEST_F(ProcessTest, FindsAnUnquotedProgramPathWithBlanks) {
     const char* program;
     Args args;
   } cases[] = {
-      {R"(C:\Program Files\MFW\Brask.exe "IMPORT 101" 461211)", "Program Files/MFW/Brask.exe",
+      {R"(C:\Program Files\MFW\Brask.exe "IMPORT 101" 461211)",
+       "Program Files/MFW/Brask.exe",
        {"IMPORT 101", "461211"}},
       {R"(C:\Program Files\MFW\Brask.exe)", "Program Files/MFW/Brask.exe", {}},
       {R"("C:\Program Files\MFW\Brask.exe" x)", "Program Files/MFW/Brask.exe", {"x"}},
       {R"(C:\Program Other\MFW\Brask.exe x)", "Program", {R"(Other\MFW\Brask.exe)", "x"}},
-      {R"(C:\MFW\pkzip25  -add  -span  C:\T\Remmast.zip  @C:\DATA\Remlist.01)", "MFW/pkzip25",
+      {R"(C:\MFW\pkzip25  -add  -span  C:\T\Remmast.zip  @C:\DATA\Remlist.01)",
+       "MFW/pkzip25",
        {"-add", "-span", R"(C:\T\Remmast.zip)", R"(@C:\DATA\Remlist.01)"}},
   };
   for (const Case& c : cases) {
@@ -245,7 +251,8 @@ TEST_F(ProcessTest, WaitProcessesMessagesWhileTheProgramRuns) {
   EXPECT_TRUE(started.process->WaitUntilReady(10'000));
 
   int messages = 0;
-  WaitResult result = WaitForExit(*started.process, clock_, [&] { return ++messages, true; }, 20);
+  WaitResult result = WaitForExit(
+      *started.process, clock_, [&] { return ++messages, true; }, 20);
   EXPECT_TRUE(result.exited);
   EXPECT_GT(messages, 1);
   EXPECT_EQ(clock_.TotalSlept(), 20u * (messages - 1));
@@ -260,7 +267,8 @@ TEST(WaitForExit, PollsUntilTheEndOrUntilTheApplicationCloses) {
 
   StartResult started = launcher.Start("C:\\MFW\\Brask.exe x", WindowShow::Minimized);
   int calls = 0;
-  WaitResult ended = WaitForExit(*started.process, clock, [&] { return ++calls, true; }, 10);
+  WaitResult ended = WaitForExit(
+      *started.process, clock, [&] { return ++calls, true; }, 10);
   EXPECT_TRUE(ended.exited);
   EXPECT_EQ(ended.exitCode, 5);
   EXPECT_EQ(calls, 4);  // one before each poll
@@ -269,7 +277,8 @@ TEST(WaitForExit, PollsUntilTheEndOrUntilTheApplicationCloses) {
   // Closing the application ends the wait, not the program.
   StartResult second = launcher.Start("C:\\MFW\\Brask.exe y", WindowShow::Normal);
   calls = 0;
-  WaitResult left = WaitForExit(*second.process, clock, [&] { return ++calls < 2; }, 10);
+  WaitResult left = WaitForExit(
+      *second.process, clock, [&] { return ++calls < 2; }, 10);
   EXPECT_FALSE(left.exited);
   EXPECT_EQ(calls, 2);
   EXPECT_FALSE(second.process->ExitCode());

@@ -37,8 +37,10 @@ int main(int argc, char** argv) {
   bool framed = false, child = true;
   int at = 1;
   for (; at < argc && argv[at][0] == '-'; ++at) {
-    if (std::strcmp(argv[at], "--framed") == 0) framed = true;
-    else if (std::strcmp(argv[at], "--no-child") == 0) child = false;
+    if (std::strcmp(argv[at], "--framed") == 0)
+      framed = true;
+    else if (std::strcmp(argv[at], "--no-child") == 0)
+      child = false;
   }
   if (argc - at != 2) {
     std::fprintf(stderr, "usage: %s [--framed] [--no-child] CLASS READYFILE\n", argv[0]);
