@@ -4,6 +4,7 @@
 #include <sys/wait.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <nlohmann/json.hpp>
 #include <sstream>
 #include <string>
@@ -31,6 +32,15 @@ std::string Quote(const std::string& text) {
   return quoted + "'";
 }
 
+// The built program: under UPFOLD_BINARY_DIR, or else found from this test's own place in
+// the build folder (tests/e2e/e2e_tests).
+std::string MfrecPath() {
+  if (const char* binary = std::getenv("UPFOLD_BINARY_DIR"))
+    return std::string(binary) + "/tools/mfrec/mfrec";
+  const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe");
+  return (self.parent_path().parent_path().parent_path() / "tools/mfrec/mfrec").string();
+}
+
 std::vector<std::string> Lines(const std::string& text) {
   std::vector<std::string> lines;
   std::istringstream in(text);
@@ -42,8 +52,7 @@ class MfrecTest : public testing::Test {
  protected:
   // Runs mfrec with the arguments, `input` on standard input.
   Result Run(const std::vector<std::string>& args, const std::string& input = "") {
-    const char* binary = std::getenv("UPFOLD_BINARY_DIR");
-    std::string command = Quote(std::string(binary ? binary : ".") + "/tools/mfrec/mfrec");
+    std::string command = Quote(MfrecPath());
     for (const std::string& arg : args) command += " " + Quote(arg);
     command += " <" + Quote(dir.Write("stdin", input)) + " >" + Quote(dir / "stdout") + " 2>" +
                Quote(dir / "stderr");
