@@ -1,0 +1,67 @@
+// upfold DATE DIAG NAME WSID CONFLICTS AUTOSTART: the desktop program, started by the suite's
+// main menu. Exit status 0 after the main window has closed, 1 when the program was refused
+// at start (bad working date, unreadable configuration).
+
+#include <QApplication>
+#include <QSocketNotifier>
+#include <csignal>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include "app/CommandLine.h"
+#include "app/UpfoldMain.h"
+#include "app/ui/QtUi.h"
+#include "app/ui/UpfoldF.h"
+#include "platform/Registry.h"
+
+namespace {
+
+int terminateSignalPipe[2] = {-1, -1};
+bool terminateRequested = false;
+
+void OnTerminateSignal(int) {
+  const char byte = 1;
+  [[maybe_unused]] const ssize_t written = ::write(terminateSignalPipe[1], &byte, 1);
+}
+
+// SIGTERM and SIGINT close the main window as its Exit command would, so that the closing
+// steps run; before the window is shown they end whatever dialog is open.
+void CloseOnTerminateSignal(QApplication& app, upfold::UpfoldF& window) {
+  if (::socketpair(AF_UNIX, SOCK_STREAM, 0, terminateSignalPipe) != 0) return;
+  auto* notifier = new QSocketNotifier(terminateSignalPipe[0], QSocketNotifier::Read, &app);
+  QObject::connect(notifier, &QSocketNotifier::activated, &window, [&window] {
+    char byte = 0;
+    [[maybe_unused]] const ssize_t got = ::read(terminateSignalPipe[0], &byte, 1);
+    terminateRequested = true;
+    if (window.isVisible())
+      window.close();
+    else
+      QCoreApplication::exit(1);
+  });
+  struct sigaction action {};
+  action.sa_handler = OnTerminateSignal;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = SA_RESTART;
+  ::sigaction(SIGTERM, &action, nullptr);
+  ::sigaction(SIGINT, &action, nullptr);
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  // Taken before Qt removes the arguments it recognises as its own.
+  const std::array<std::string, 6> parameters = upfold::StartParameters(argc, argv);
+  QApplication app(argc, argv);
+  QApplication::setQuitOnLastWindowClosed(false);
+
+  upfold::Registry registry(upfold::Registry::DefaultPath());
+  upfold::QtUi ui(&registry);
+  upfold::UpfoldMain upfold(registry, ui, parameters);
+  upfold::UpfoldF window(upfold);
+  QObject::connect(&window, &upfold::UpfoldF::Closed, &app, &QCoreApplication::quit);
+  CloseOnTerminateSignal(app, window);
+
+  if (!upfold.Create() || terminateRequested) return 1;
+  window.show();
+  return QApplication::exec();
+}
