@@ -2,6 +2,8 @@
 
 #include <ctime>
 
+#include "app/RunValues.h"
+#include "platform/Clock.h"
 #include "print/PrintFileName.h"
 
 namespace upfold {
@@ -47,6 +49,11 @@ TimeOfDay LocalTimeOfDay(std::chrono::system_clock::time_point now) {
   std::tm local{};
   localtime_r(&seconds, &local);
   return {local.tm_hour, local.tm_min, local.tm_sec};
+}
+
+StarPlusInputs StarPlusInputsNow(int reportNum, const RunValues& run, const DateFormats& formats,
+                                 Clock& clock) {
+  return {reportNum, run.SystemDate, LocalTimeOfDay(clock.Now()), formats};
 }
 
 std::string StarPlusDate(const CivilDate& date, const DateFormats& formats) {

@@ -12,6 +12,7 @@
 namespace upfold {
 
 class Clock;
+struct RunValues;
 
 struct TimeOfDay {
   int hour = 0;
@@ -28,6 +29,10 @@ struct StarPlusInputs {
 
 // The time of day on this machine's local clock.
 TimeOfDay LocalTimeOfDay(std::chrono::system_clock::time_point now);
+
+// The inputs for a report now: the run's working date and the clock's local time of day.
+StarPlusInputs StarPlusInputsNow(int reportNum, const RunValues& run, const DateFormats& formats,
+                                 Clock& clock);
 
 // The date as six digits, two each for day, month and year in the short date format's order
 // (M/d/yyyy gives "010524" for 5 January 2024, d/M/yyyy gives "050124").

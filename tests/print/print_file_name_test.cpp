@@ -3,6 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <ctime>
+#include <optional>
+
+#include "app/RunValues.h"
+#include "platform/Clock.h"
+#include "print/PrintChoices.h"
 #include "print/PrintFileName.h"
 #include "print/StarPlus.h"
 #include "support/ScriptedUi.h"
@@ -19,7 +26,7 @@ constexpr const char* kNotAllowed =
 StarPlusInputs Inputs(const std::string& shortDate = "M/d/yyyy",
                       const std::string& timeFormat = "h:mm:ss tt", TimeOfDay time = {9, 5, 7}) {
   StarPlusInputs inputs;
-  inputs.reportNum = 44;
+  inputs.reportNum = kImportReport;
   inputs.workingDate = {2024, 1, 5};
   inputs.time = time;
   inputs.formats.shortDate = shortDate;
@@ -80,6 +87,34 @@ TEST(StarPlus, UsesTheReportsPrefix) {
   EXPECT_EQ(StarPlus("*", inputs), "UP010524");
   EXPECT_EQ(ReportPrefix(1), "  ");
   EXPECT_EQ(ReportPrefix(91), "  ");
+}
+
+// Sets the time zone for one test and puts the old one back.
+class TimeZone {
+ public:
+  explicit TimeZone(const char* tz) {
+    if (const char* old = std::getenv("TZ")) old_ = old;
+    ::setenv("TZ", tz, 1);
+    ::tzset();
+  }
+  ~TimeZone() {
+    if (old_) ::setenv("TZ", old_->c_str(), 1); else ::unsetenv("TZ");
+    ::tzset();
+  }
+
+ private:
+  std::optional<std::string> old_;
+};
+
+TEST(StarPlus, TakesTheWorkingDateFromTheRunAndTheTimeFromTheClock) {
+  TimeZone utc("UTC0");
+  RunValues run;
+  run.SystemDate = {2024, 1, 5};
+  FakeClock clock;
+  // 2 March 2024, 09:05:07 UTC: today is not the working date.
+  clock.SetNow(std::chrono::system_clock::from_time_t(1709370307));
+  const StarPlusInputs inputs = StarPlusInputsNow(kImportReport, run, DateFormats{}, clock);
+  EXPECT_EQ(StarPlus("*+", inputs), "IR0105T0.905");
 }
 
 TEST(DoPrintPathFileName, JoinsWithExactlyOneBackslash) {
