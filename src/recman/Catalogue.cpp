@@ -29,7 +29,9 @@ off_t FileSize(int fd) {
 
 }  // namespace
 
-std::string KeyColumn(int keyNumber) { return "k" + std::to_string(keyNumber); }
+std::string KeyColumn(int keyNumber) {
+  return "k" + std::to_string(keyNumber);
+}
 
 RmStatus CheckHeader(int fd) {
   std::array<unsigned char, kHeaderSize> h{};
@@ -141,8 +143,10 @@ RmStatus Read(const sqlite::Db& db, int fd, FileSpec& spec) {
     if (status == RmStatus::Success) {
       // A file cut short still has an intact first page; its header tells the true size.
       rc = pages.Step();
-      if (rc != SQLITE_ROW) status = sqlite::ToStatus(rc);
-      else if (pages.ColumnInt(0) > FileSize(fd)) status = RmStatus::IoError;
+      if (rc != SQLITE_ROW)
+        status = sqlite::ToStatus(rc);
+      else if (pages.ColumnInt(0) > FileSize(fd))
+        status = RmStatus::IoError;
     }
   }
   db.Exec("COMMIT");

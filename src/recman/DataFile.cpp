@@ -22,7 +22,9 @@ namespace {
 const FileSpec kNoSpec{};
 const std::string kNoPath;
 
-constexpr bool Ok(RmStatus s) { return s == RmStatus::Success; }
+constexpr bool Ok(RmStatus s) {
+  return s == RmStatus::Success;
+}
 
 RmStatus CheckRecordSize(const std::string& record, std::size_t recordLength) {
   if (record.size() < recordLength) return RmStatus::DataBufferTooShort;
@@ -104,8 +106,8 @@ struct DataFile::Impl {
       from = found.key;
     }
     if (spec.keys[static_cast<std::size_t>(key)].duplicates) {
-      RmStatus st = table->Find(key, forward ? Seek::NextDuplicate : Seek::PreviousDuplicate,
-                                from, position.id, found);
+      RmStatus st = table->Find(key, forward ? Seek::NextDuplicate : Seek::PreviousDuplicate, from,
+                                position.id, found);
       if (st != RmStatus::EndOfFile) return st;
     }
     return table->Find(key, forward ? Seek::Greater : Seek::Less, from, 0, found);
@@ -121,8 +123,10 @@ struct DataFile::Impl {
       if (RmStatus st = locks.LockRecord(id); !Ok(st)) return st;
     }
     RmStatus st = write(id);
-    if (!heldBefore) locks.UnlockRecord(id);
-    else if (Ok(st)) ReleaseLock();
+    if (!heldBefore)
+      locks.UnlockRecord(id);
+    else if (Ok(st))
+      ReleaseLock();
     return st;
   }
 };
@@ -180,11 +184,17 @@ RmStatus DataFile::Close() {
   return RmStatus::Success;
 }
 
-bool DataFile::IsOpen() const { return impl_ && impl_->IsOpen(); }
+bool DataFile::IsOpen() const {
+  return impl_ && impl_->IsOpen();
+}
 
-const std::string& DataFile::Path() const { return impl_ ? impl_->path : kNoPath; }
+const std::string& DataFile::Path() const {
+  return impl_ ? impl_->path : kNoPath;
+}
 
-const FileSpec& DataFile::Spec() const { return impl_ ? impl_->spec : kNoSpec; }
+const FileSpec& DataFile::Spec() const {
+  return impl_ ? impl_->spec : kNoSpec;
+}
 
 RmStatus DataFile::Stat(FileStat& out) const {
   if (!IsOpen()) return RmStatus::FileNotOpen;
@@ -223,14 +233,30 @@ RmStatus DataFile::Get(GetOp op, int keyNumber, std::string& key, std::string& r
       st = seekFromBuffer(Seek::Equal);
       if (st == RmStatus::EndOfFile) st = RmStatus::KeyNotFound;
       break;
-    case GetOp::Greater: st = seekFromBuffer(Seek::Greater); break;
-    case GetOp::GreaterOrEqual: st = seekFromBuffer(Seek::GreaterOrEqual); break;
-    case GetOp::Less: st = seekFromBuffer(Seek::Less); break;
-    case GetOp::LessOrEqual: st = seekFromBuffer(Seek::LessOrEqual); break;
-    case GetOp::First: st = f.table->Find(keyNumber, Seek::First, {}, 0, found); break;
-    case GetOp::Last: st = f.table->Find(keyNumber, Seek::Last, {}, 0, found); break;
-    case GetOp::Next: st = f.Step(keyNumber, true, found); break;
-    case GetOp::Previous: st = f.Step(keyNumber, false, found); break;
+    case GetOp::Greater:
+      st = seekFromBuffer(Seek::Greater);
+      break;
+    case GetOp::GreaterOrEqual:
+      st = seekFromBuffer(Seek::GreaterOrEqual);
+      break;
+    case GetOp::Less:
+      st = seekFromBuffer(Seek::Less);
+      break;
+    case GetOp::LessOrEqual:
+      st = seekFromBuffer(Seek::LessOrEqual);
+      break;
+    case GetOp::First:
+      st = f.table->Find(keyNumber, Seek::First, {}, 0, found);
+      break;
+    case GetOp::Last:
+      st = f.table->Find(keyNumber, Seek::Last, {}, 0, found);
+      break;
+    case GetOp::Next:
+      st = f.Step(keyNumber, true, found);
+      break;
+    case GetOp::Previous:
+      st = f.Step(keyNumber, false, found);
+      break;
   }
   if (!Ok(st)) return st;
 
@@ -354,6 +380,8 @@ RecordId DataFile::CurrentRecord() const {
   return IsOpen() && impl_->hasCurrent ? impl_->position.id : 0;
 }
 
-int DataFile::CurrentKey() const { return impl_ ? impl_->currentKey : 0; }
+int DataFile::CurrentKey() const {
+  return impl_ ? impl_->currentKey : 0;
+}
 
 }  // namespace upfold

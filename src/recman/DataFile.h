@@ -75,7 +75,7 @@ class DataFile {
   DataFile(const DataFile&) = delete;
   DataFile& operator=(const DataFile&) = delete;
 
-  // Creates an empty data file at a host path. 59 when the file exists; 24-29 and 45 for key
+  // Creates an empty data file at a host path. 59 when the file exists; 26-29 and 45 for key
   // definitions that do not fit the record; 25 or 46 when it cannot be written.
   static RmStatus Create(const std::string& hostPath, const FileSpec& spec);
 

@@ -7,7 +7,9 @@ namespace {
 constexpr std::size_t kMaxKeyLength = 255;  // the record manager's key buffer
 constexpr std::size_t kMaxKeys = 119;
 
-bool IsIntegerLength(std::uint16_t n) { return n == 1 || n == 2 || n == 4 || n == 8; }
+bool IsIntegerLength(std::uint16_t n) {
+  return n == 1 || n == 2 || n == 4 || n == 8;
+}
 
 RmStatus ValidateSegment(const KeySegment& s, std::uint16_t recordLength) {
   if (s.length == 0) return RmStatus::InvalidKeyLength;
@@ -140,8 +142,7 @@ std::string Encode(const KeySpec& key, std::string_view rawKey) {
 }
 
 const KeySegment* AutoIncSegment(const KeySpec& key) {
-  if (key.segments.size() == 1 && key.segments[0].type == KeyType::AutoInc)
-    return &key.segments[0];
+  if (key.segments.size() == 1 && key.segments[0].type == KeyType::AutoInc) return &key.segments[0];
   return nullptr;
 }
 

@@ -9,13 +9,13 @@
 namespace upfold {
 
 enum class KeyType : std::uint8_t {
-  String = 0,    // bytes as stored (folded to upper case for a case-insensitive segment)
-  Integer = 1,   // signed, little-endian; 1, 2, 4 or 8 bytes
-  Date = 3,      // 4 bytes: day, month, year as little-endian 16-bit
-  Decimal = 5,   // packed decimal: n bytes, 2n-1 digits and a sign nibble (F/C/A/E +, D/B -)
-  Unsigned = 14, // unsigned binary, little-endian; 1, 2, 4 or 8 bytes
-  AutoInc = 15,  // unsigned little-endian, 2 or 4 bytes; a zero is replaced on Insert by
-                 // the highest value in the file + 1. Only as the single segment of a key.
+  String = 0,     // bytes as stored (folded to upper case for a case-insensitive segment)
+  Integer = 1,    // signed, little-endian; 1, 2, 4 or 8 bytes
+  Date = 3,       // 4 bytes: day, month, year as little-endian 16-bit
+  Decimal = 5,    // packed decimal: n bytes, 2n-1 digits and a sign nibble (F/C/A/E +, D/B -)
+  Unsigned = 14,  // unsigned binary, little-endian; 1, 2, 4 or 8 bytes
+  AutoInc = 15,   // unsigned little-endian, 2 or 4 bytes; a zero is replaced on Insert by
+                  // the highest value in the file + 1. Only as the single segment of a key.
 };
 
 struct KeySegment {

@@ -13,18 +13,29 @@ std::string SeekSql(const std::string& k, Seek seek) {
   const std::string up = " ORDER BY " + k + ", id LIMIT 1";
   const std::string down = " ORDER BY " + k + " DESC, id DESC LIMIT 1";
   switch (seek) {
-    case Seek::Equal: return select + "WHERE " + k + " = ?1" + up;
-    case Seek::GreaterOrEqual: return select + "WHERE " + k + " >= ?1" + up;
-    case Seek::Greater: return select + "WHERE " + k + " > ?1" + up;
-    case Seek::LessOrEqual: return select + "WHERE " + k + " <= ?1" + down;
-    case Seek::Less: return select + "WHERE " + k + " < ?1" + down;
-    case Seek::First: return select + up;
-    case Seek::Last: return select + down;
+    case Seek::Equal:
+      return select + "WHERE " + k + " = ?1" + up;
+    case Seek::GreaterOrEqual:
+      return select + "WHERE " + k + " >= ?1" + up;
+    case Seek::Greater:
+      return select + "WHERE " + k + " > ?1" + up;
+    case Seek::LessOrEqual:
+      return select + "WHERE " + k + " <= ?1" + down;
+    case Seek::Less:
+      return select + "WHERE " + k + " < ?1" + down;
+    case Seek::First:
+      return select + up;
+    case Seek::Last:
+      return select + down;
     // Two conditions rather than a row value: SQLite seeks on (key, id) only this way.
-    case Seek::NextDuplicate: return select + "WHERE " + k + " = ?1 AND id > ?2" + up;
-    case Seek::PreviousDuplicate: return select + "WHERE " + k + " = ?1 AND id < ?2" + down;
-    case Seek::ById: return select + "WHERE id = ?2";
-    case Seek::kCount: break;
+    case Seek::NextDuplicate:
+      return select + "WHERE " + k + " = ?1 AND id > ?2" + up;
+    case Seek::PreviousDuplicate:
+      return select + "WHERE " + k + " = ?1 AND id < ?2" + down;
+    case Seek::ById:
+      return select + "WHERE id = ?2";
+    case Seek::kCount:
+      break;
   }
   return "SELECT max(" + k + ") FROM " + catalogue::kRecordTable;
 }
@@ -137,8 +148,8 @@ RmStatus RecordTable::Update(std::int64_t id, std::string_view record,
 }
 
 RmStatus RecordTable::Delete(std::int64_t id) {
-  if (Prepared(delete_, std::string("DELETE FROM ") + catalogue::kRecordTable +
-                            " WHERE id = ?1") == nullptr)
+  if (Prepared(delete_, std::string("DELETE FROM ") + catalogue::kRecordTable + " WHERE id = ?1") ==
+      nullptr)
     return RmStatus::IoError;
   sqlite::StmtScope scope(delete_);
   delete_.BindInt(1, id);
@@ -147,9 +158,13 @@ RmStatus RecordTable::Delete(std::int64_t id) {
   return sqlite3_changes(db_) == 0 ? RmStatus::RecordConflict : RmStatus::Success;
 }
 
-RmStatus RecordTable::Begin() { return Run(Prepared(begin_, "BEGIN IMMEDIATE")); }
+RmStatus RecordTable::Begin() {
+  return Run(Prepared(begin_, "BEGIN IMMEDIATE"));
+}
 
-RmStatus RecordTable::Commit() { return Run(Prepared(commit_, "COMMIT")); }
+RmStatus RecordTable::Commit() {
+  return Run(Prepared(commit_, "COMMIT"));
+}
 
 void RecordTable::Rollback() {
   if (!sqlite3_get_autocommit(db_)) Run(Prepared(rollback_, "ROLLBACK"));

@@ -40,14 +40,12 @@ class RecordTable {
 
   // The first record in the seek's direction: Success, EndOfFile when there is none, 2 for a
   // stored record of the wrong length, or the mapped SQLite failure.
-  RmStatus Find(int key, Seek seek, std::string_view encodedKey, std::int64_t id,
-                FoundRecord& out);
+  RmStatus Find(int key, Seek seek, std::string_view encodedKey, std::int64_t id, FoundRecord& out);
   // Highest encoded value of a key; empty when the file holds no records.
   RmStatus Highest(int key, std::string& encoded);
   RmStatus Count(std::uint64_t& count);
 
-  RmStatus Insert(std::string_view record, const std::vector<std::string>& keys,
-                  std::int64_t& id);
+  RmStatus Insert(std::string_view record, const std::vector<std::string>& keys, std::int64_t& id);
   // RecordConflict when the record is gone.
   RmStatus Update(std::int64_t id, std::string_view record, const std::vector<std::string>& keys);
   RmStatus Delete(std::int64_t id);

@@ -39,10 +39,12 @@ Db& Db::operator=(Db&& other) noexcept {
 
 int Db::Open(const std::string& path) {
   Close();
-  int rc = sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX,
-                           nullptr);
-  if (rc != SQLITE_OK) Close();
-  else sqlite3_extended_result_codes(db_, 1);
+  int rc =
+      sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+  if (rc != SQLITE_OK)
+    Close();
+  else
+    sqlite3_extended_result_codes(db_, 1);
   return rc;
 }
 
@@ -51,7 +53,9 @@ void Db::Close() {
   db_ = nullptr;
 }
 
-int Db::Exec(const char* sql) const { return sqlite3_exec(db_, sql, nullptr, nullptr, nullptr); }
+int Db::Exec(const char* sql) const {
+  return sqlite3_exec(db_, sql, nullptr, nullptr, nullptr);
+}
 
 Stmt& Stmt::operator=(Stmt&& other) noexcept {
   if (this != &other) {

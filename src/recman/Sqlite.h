@@ -52,8 +52,7 @@ class Stmt {
   bool Prepared() const { return stmt_ != nullptr; }
 
   void BindBlob(int index, std::string_view bytes) {
-    sqlite3_bind_blob(stmt_, index, bytes.data(), static_cast<int>(bytes.size()),
-                      SQLITE_TRANSIENT);
+    sqlite3_bind_blob(stmt_, index, bytes.data(), static_cast<int>(bytes.size()), SQLITE_TRANSIENT);
   }
   void BindInt(int index, std::int64_t value) { sqlite3_bind_int64(stmt_, index, value); }
   int Step() { return sqlite3_step(stmt_); }

@@ -16,8 +16,7 @@ int ApplyStorageSettings(sqlite3* db, const StorageSettings& settings) {
   if (rc != SQLITE_OK) return rc;
   // cell_size_check makes a damaged page an error sooner, at a small cost per page read.
   std::string sql = std::string("PRAGMA journal_mode=") + settings.journalMode +
-                    "; PRAGMA synchronous=" + settings.synchronous +
-                    "; PRAGMA cell_size_check=ON;";
+                    "; PRAGMA synchronous=" + settings.synchronous + "; PRAGMA cell_size_check=ON;";
   return sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr);
 }
 

@@ -1,10 +1,9 @@
 // Files that are missing, not ours, cut short or damaged give a status, never a crash.
 
+#include <gtest/gtest.h>
 #include <sqlite3.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
@@ -24,8 +23,7 @@ std::string MakeFile(const TempDir& dir, const std::string& name) {
   DataFile file;
   EXPECT_EQ(file.Open(path), RmStatus::Success);
   for (int i = 0; i < 400; ++i) {
-    std::string record =
-        Sample{.name = "n" + std::to_string(i), .number = i, .amount = i}.Record();
+    std::string record = Sample{.name = "n" + std::to_string(i), .number = i, .amount = i}.Record();
     EXPECT_EQ(file.Insert(record), RmStatus::Success);
   }
   return path;
@@ -120,7 +118,9 @@ std::string StatusesAsUser(const TempDir& dir, const std::function<void(int out)
   return got;
 }
 
-void Put(int out, RmStatus st) { Child::Put(out, static_cast<char>(StatusNumber(st))); }
+void Put(int out, RmStatus st) {
+  Child::Put(out, static_cast<char>(StatusNumber(st)));
+}
 
 TEST(DamagedFile, PermissionsAreHonoured) {
   TempDir dir;

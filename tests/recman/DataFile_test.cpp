@@ -82,7 +82,8 @@ TEST(DataFileCreate, RefusesDefinitionsThatDoNotFitAndLeavesNoFile) {
     RmStatus expected;
   };
   const Case cases[] = {
-      {"zero record length", [](FileSpec& s) { s.recordLength = 0; }, RmStatus::InvalidRecordLength},
+      {"zero record length", [](FileSpec& s) { s.recordLength = 0; },
+       RmStatus::InvalidRecordLength},
       {"no keys", [](FileSpec& s) { s.keys.clear(); }, RmStatus::InvalidKeyCount},
       {"key without segments", [](FileSpec& s) { s.keys[1].segments.clear(); },
        RmStatus::InvalidKeyLength},
@@ -97,7 +98,9 @@ TEST(DataFileCreate, RefusesDefinitionsThatDoNotFitAndLeavesNoFile) {
       {"auto-increment with duplicates", [](FileSpec& s) { s.keys[0].duplicates = true; },
        RmStatus::InvalidKeyFlags},
       {"auto-increment in a longer key",
-       [](FileSpec& s) { s.keys[0].segments.push_back({4, 6, KeyType::String, false}); },
+       [](FileSpec& s) {
+         s.keys[0].segments.push_back({4, 6, KeyType::String, false});
+       },
        RmStatus::InvalidKeyFlags},
       {"unknown key type", [](FileSpec& s) { s.keys[1].segments[0].type = KeyType{2}; },
        RmStatus::InvalidKeyFlags},
@@ -220,7 +223,9 @@ TEST_F(DataFileTest, NumbersPackedDecimalsAndDatesSortByValue) {
   const std::string dates[] = {Date(2024, 1, 31), Date(1999, 12, 31), Date(2024, 2, 1),
                                Date(1980, 1, 1), Date(2024, 1, 30)};
   for (int i = 0; i < 5; ++i)
-    Insert({.number = numbers[i], .amount = amounts[i], .date = dates[i],
+    Insert({.number = numbers[i],
+            .amount = amounts[i],
+            .date = dates[i],
             .code = std::string(1, static_cast<char>('A' + i)) + "X"});
   EXPECT_EQ(Walk(2, true), (std::vector<std::uint32_t>{4, 2, 5, 1, 3}));
   EXPECT_EQ(Walk(3, true), (std::vector<std::uint32_t>{4, 2, 3, 5, 1}));

@@ -30,8 +30,8 @@ TEST(Durability, EveryInsertThatReturnedSurvivesAKill) {
     DataFile file;
     if (file.Open(path) != RmStatus::Success) return 1;
     for (std::uint32_t i = 0;; ++i) {
-      std::string record = Sample{.number = static_cast<int>(i & 0x7FFF),
-                                  .code = LittleEndian(i >> 15, 2)}.Record();
+      std::string record =
+          Sample{.number = static_cast<int>(i & 0x7FFF), .code = LittleEndian(i >> 15, 2)}.Record();
       if (file.Insert(record) != RmStatus::Success) return 2;
       std::string id = LittleEndian(AutoIncOf(record), 4);
       for (char c : id) Child::Put(out, c);
@@ -40,7 +40,8 @@ TEST(Durability, EveryInsertThatReturnedSurvivesAKill) {
   std::vector<std::uint32_t> reported;
   auto readId = [&] {
     std::string bytes;
-    for (int c; bytes.size() < 4 && (c = child.Receive()) >= 0;) bytes.push_back(static_cast<char>(c));
+    for (int c; bytes.size() < 4 && (c = child.Receive()) >= 0;)
+      bytes.push_back(static_cast<char>(c));
     if (bytes.size() == 4) reported.push_back(AutoIncOf(bytes));
     return bytes.size() == 4;
   };

@@ -14,7 +14,9 @@ std::string Encoded(const KeySegment& segment, const std::string& field) {
   return keycodec::Encode(key, field);
 }
 
-std::string Signed(long long v, int bytes) { return LittleEndian(static_cast<std::uint64_t>(v), bytes); }
+std::string Signed(long long v, int bytes) {
+  return LittleEndian(static_cast<std::uint64_t>(v), bytes);
+}
 
 // Fields listed in ascending order of value: their encodings must compare the same way.
 TEST(KeyCodec, EncodedKeysSortByValue) {
@@ -27,31 +29,41 @@ TEST(KeyCodec, EncodedKeysSortByValue) {
   const std::string badSign("\x12\x35", 2);   // sign nibble 5
   const Case cases[] = {
       {"text", {0, 3, KeyType::String, false}, {"ABC", "ABD", "abc", "\xE9t\xE9"}},
-      {"int8", {0, 1, KeyType::Integer, false}, {Signed(-128, 1), Signed(-1, 1), Signed(0, 1),
-                                                  Signed(127, 1)}},
-      {"int16", {0, 2, KeyType::Integer, false},
+      {"int8",
+       {0, 1, KeyType::Integer, false},
+       {Signed(-128, 1), Signed(-1, 1), Signed(0, 1), Signed(127, 1)}},
+      {"int16",
+       {0, 2, KeyType::Integer, false},
        {Signed(-32768, 2), Signed(-300, 2), Signed(-1, 2), Signed(0, 2), Signed(1, 2),
         Signed(256, 2), Signed(32767, 2)}},
-      {"int32", {0, 4, KeyType::Integer, false},
-       {Signed(-2147483648LL, 4), Signed(-65536, 4), Signed(-1, 4), Signed(0, 4),
-        Signed(65535, 4), Signed(2147483647, 4)}},
-      {"int64", {0, 8, KeyType::Integer, false},
+      {"int32",
+       {0, 4, KeyType::Integer, false},
+       {Signed(-2147483648LL, 4), Signed(-65536, 4), Signed(-1, 4), Signed(0, 4), Signed(65535, 4),
+        Signed(2147483647, 4)}},
+      {"int64",
+       {0, 8, KeyType::Integer, false},
        {Signed(INT64_MIN, 8), Signed(-1, 8), Signed(0, 8), Signed(INT64_MAX, 8)}},
-      {"unsigned16", {0, 2, KeyType::Unsigned, false},
+      {"unsigned16",
+       {0, 2, KeyType::Unsigned, false},
        {LittleEndian(0, 2), LittleEndian(255, 2), LittleEndian(256, 2), LittleEndian(65535, 2)}},
-      {"autoinc32", {0, 4, KeyType::AutoInc, false},
+      {"autoinc32",
+       {0, 4, KeyType::AutoInc, false},
        {LittleEndian(1, 4), LittleEndian(255, 4), LittleEndian(65536, 4),
         LittleEndian(0xFFFFFFFF, 4)}},
-      {"packed 3 bytes", {0, 3, KeyType::Decimal, false},
+      {"packed 3 bytes",
+       {0, 3, KeyType::Decimal, false},
        {Packed(-99999, 3), Packed(-10000, 3), Packed(-9, 3), Packed(-1, 3), Packed(0, 3),
         Packed(1, 3), Packed(10, 3), Packed(99999, 3)}},
-      {"packed 1 byte", {0, 1, KeyType::Decimal, false},
+      {"packed 1 byte",
+       {0, 1, KeyType::Decimal, false},
        {Packed(-9, 1), Packed(-1, 1), Packed(0, 1), Packed(5, 1), Packed(9, 1)}},
-      {"packed, undecodable last", {0, 2, KeyType::Decimal, false},
+      {"packed, undecodable last",
+       {0, 2, KeyType::Decimal, false},
        {Packed(-999, 2), Packed(999, 2), badSign, badDigit}},
-      {"date", {0, 4, KeyType::Date, false},
-       {Date(1980, 1, 1), Date(1999, 12, 31), Date(2000, 1, 1), Date(2000, 1, 2),
-        Date(2000, 2, 1), Date(2255, 1, 1), Date(2256, 1, 1)}},
+      {"date",
+       {0, 4, KeyType::Date, false},
+       {Date(1980, 1, 1), Date(1999, 12, 31), Date(2000, 1, 1), Date(2000, 1, 2), Date(2000, 2, 1),
+        Date(2255, 1, 1), Date(2256, 1, 1)}},
   };
   for (const Case& c : cases) {
     for (std::size_t i = 0; i + 1 < c.ascending.size(); ++i)

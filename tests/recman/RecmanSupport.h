@@ -45,8 +45,8 @@ inline std::string LittleEndian(std::uint64_t value, int bytes) {
 // Packed decimal of `bytes` bytes with sign nibble C (positive) or D (negative).
 inline std::string Packed(long long value, int bytes) {
   std::string out(static_cast<std::size_t>(bytes), '\0');
-  unsigned long long v = value < 0 ? static_cast<unsigned long long>(-value)
-                                   : static_cast<unsigned long long>(value);
+  unsigned long long v =
+      value < 0 ? static_cast<unsigned long long>(-value) : static_cast<unsigned long long>(value);
   int nibble = 2 * bytes - 1;
   auto put = [&](int at, unsigned n) {
     auto& byte = out[static_cast<std::size_t>(at / 2)];
@@ -82,11 +82,14 @@ struct Sample {
 
 inline std::uint32_t AutoIncOf(const std::string& record) {
   std::uint32_t v = 0;
-  for (int i = 3; i >= 0; --i) v = v << 8 | static_cast<unsigned char>(record[static_cast<std::size_t>(i)]);
+  for (int i = 3; i >= 0; --i)
+    v = v << 8 | static_cast<unsigned char>(record[static_cast<std::size_t>(i)]);
   return v;
 }
 
-inline std::string NameOf(const std::string& record) { return record.substr(4, 6); }
+inline std::string NameOf(const std::string& record) {
+  return record.substr(4, 6);
+}
 
 // A forked process running `body`; the parent and the child talk over two pipes.
 class Child {

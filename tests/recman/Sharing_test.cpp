@@ -2,9 +2,8 @@
 // this one: exclusive opens, record locks, a busy database, and the hold that keeps an open
 // file from being deleted.
 
-#include <sqlite3.h>
-
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include "RecmanSupport.h"
 #include "platform/DosFs.h"
