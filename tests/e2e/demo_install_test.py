@@ -90,6 +90,7 @@ class DemoInstallTest(unittest.TestCase):
         cls.target = os.path.join(cls.tmp, "demo")
         result = install(cls.target)
         if result.returncode != 0:
+            shutil.rmtree(cls.tmp, ignore_errors=True)  # tearDownClass does not run then
             raise AssertionError("demo/install failed:\n" + result.stderr)
         cls.drive_c = os.path.join(cls.target, "C")
 
