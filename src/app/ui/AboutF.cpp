@@ -47,6 +47,7 @@ AboutF::AboutF(const RunValues& values, QWidget* parent) : QDialog(parent) {
   buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("OKBB"));
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
   layout->addWidget(buttons);
+  layout->setContentsMargins(24, 18, 24, 12);
   layout->setSizeConstraint(QLayout::SetFixedSize);
 
   SetWindowCreated();

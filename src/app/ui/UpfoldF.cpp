@@ -44,7 +44,7 @@ constexpr ToolButtonSpec kToolButtons[] = {
     {"SBDelRejects", "Delete Rejects...", "", QStyle::SP_TrashIcon, MainCommand::DeleteRejects},
     {"ViewRejectSB", "View Rejects", "View rejected items from last import",
      QStyle::SP_FileDialogDetailedView, MainCommand::ViewRejects},
-    {"ZipValFilesSB", "Zip Validation", "Copy master validation files", QStyle::SP_DriveFDIcon,
+    {"ZipValFilesSB", "Zip Validation", "Copy master validation files", QStyle::SP_DialogSaveButton,
      MainCommand::ZipValidation},
     {"ExitSB", "Exit", "Exit to menu", QStyle::SP_DialogCloseButton, MainCommand::Exit},
 };
