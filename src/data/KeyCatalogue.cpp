@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "data/Layout.h"
-#include "platform/TextEncoding.h"
 
 namespace upfold {
 

@@ -10,25 +10,13 @@ namespace upfold {
 
 namespace {
 
-constexpr std::int64_t kPow10[] = {1,
-                                   10,
-                                   100,
-                                   1000,
-                                   10000,
-                                   100000,
-                                   1000000,
-                                   10000000,
-                                   100000000,
-                                   1000000000,
-                                   10000000000,
-                                   100000000000,
-                                   1000000000000,
-                                   10000000000000,
-                                   100000000000000,
-                                   1000000000000000,
-                                   10000000000000000,
-                                   100000000000000000};
 constexpr int kMaxDigits = 17;
+
+constexpr std::int64_t Pow10(int n) {
+  std::int64_t power = 1;
+  while (n-- > 0) power *= 10;
+  return power;
+}
 
 bool SizeOk(std::size_t bytes) {
   return bytes >= 1 && bytes <= kMaxPackedBytes;
@@ -63,7 +51,7 @@ std::optional<std::int64_t> RoundToUnscaled(double value, int decimals) {
   for (int i = 0; i < whole; ++i) unscaled = unscaled * 10 + (i < 15 ? digits[i] - '0' : 0);
   const int next = whole >= 0 && whole < 15 ? digits[whole] - '0' : 0;
   if (next >= 5) ++unscaled;
-  if (unscaled >= kPow10[kMaxDigits]) return std::nullopt;
+  if (unscaled >= Pow10(kMaxDigits)) return std::nullopt;
   return value < 0 ? -unscaled : unscaled;
 }
 
@@ -72,7 +60,7 @@ std::optional<std::string> EncodePacked(std::int64_t unscaled, int bytes) {
   const int digitCount = 2 * bytes - 1;
   const bool negative = unscaled < 0;
   std::uint64_t magnitude = negative ? 0 - static_cast<std::uint64_t>(unscaled) : unscaled;
-  if (magnitude >= static_cast<std::uint64_t>(kPow10[digitCount])) return std::nullopt;
+  if (magnitude >= static_cast<std::uint64_t>(Pow10(digitCount))) return std::nullopt;
   // Nibbles from the last (the sign) to the first digit.
   std::string out(bytes, '\0');
   int nibble = 2 * bytes - 1;
@@ -121,7 +109,7 @@ std::optional<double> DecodePacked(std::string_view bytes, int decimals, PackedS
   // Division by an exact power of ten gives the double nearest to the decimal value; zero
   // stays +0 whatever its sign nibble.
   if (*unscaled == 0) return 0.0;
-  return static_cast<double>(*unscaled) / static_cast<double>(kPow10[decimals]);
+  return static_cast<double>(*unscaled) / static_cast<double>(Pow10(decimals));
 }
 
 std::optional<std::string> PackedAmountText(std::string_view bytes, char separator) {
