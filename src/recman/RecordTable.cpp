@@ -8,7 +8,10 @@ namespace {
 
 constexpr int kHighest = static_cast<int>(Seek::kCount);  // the per-key max(k) statement
 
-std::string SeekSql(const std::string& k, Seek seek) {
+}  // namespace
+
+std::string RecordTable::SeekSql(int key, Seek seek) {
+  const std::string k = catalogue::KeyColumn(key);
   const std::string select = "SELECT id, data, " + k + " FROM " + catalogue::kRecordTable + " ";
   const std::string up = " ORDER BY " + k + ", id LIMIT 1";
   const std::string down = " ORDER BY " + k + " DESC, id DESC LIMIT 1";
@@ -40,8 +43,6 @@ std::string SeekSql(const std::string& k, Seek seek) {
   return "SELECT max(" + k + ") FROM " + catalogue::kRecordTable;
 }
 
-}  // namespace
-
 RecordTable::RecordTable(sqlite3* db, const FileSpec& spec)
     : db_(db), spec_(spec), perKey_(spec.keys.size()) {}
 
@@ -52,8 +53,7 @@ sqlite::Stmt* RecordTable::Prepared(sqlite::Stmt& stmt, const std::string& sql) 
 
 sqlite::Stmt* RecordTable::Statement(int key, Seek seek) {
   auto index = static_cast<std::size_t>(seek);
-  return Prepared(perKey_[static_cast<std::size_t>(key)][index],
-                  SeekSql(catalogue::KeyColumn(key), seek));
+  return Prepared(perKey_[static_cast<std::size_t>(key)][index], SeekSql(key, seek));
 }
 
 RmStatus RecordTable::Run(sqlite::Stmt* stmt) {
@@ -84,8 +84,8 @@ RmStatus RecordTable::Find(int key, Seek seek, std::string_view encodedKey, std:
 
 RmStatus RecordTable::Highest(int key, std::string& encoded) {
   encoded.clear();
-  sqlite::Stmt* stmt = Prepared(perKey_[static_cast<std::size_t>(key)][kHighest],
-                                SeekSql(catalogue::KeyColumn(key), Seek::kCount));
+  sqlite::Stmt* stmt =
+      Prepared(perKey_[static_cast<std::size_t>(key)][kHighest], SeekSql(key, Seek::kCount));
   if (stmt == nullptr) return RmStatus::IoError;
   sqlite::StmtScope scope(*stmt);
   int rc = stmt->Step();

@@ -50,6 +50,9 @@ class RecordTable {
   RmStatus Update(std::int64_t id, std::string_view record, const std::vector<std::string>& keys);
   RmStatus Delete(std::int64_t id);
 
+  // The statement a seek runs on key `key`; Seek::kCount gives the key's highest value.
+  static std::string SeekSql(int key, Seek seek);
+
   RmStatus Begin();  // a write transaction, taken at once
   RmStatus Commit();
   void Rollback();

@@ -8,7 +8,7 @@ namespace upfold {
 namespace {
 
 // The record manager's own descriptions of the statuses this layer returns.
-constexpr std::array<std::pair<int, const char*>, 29> kTexts{{
+constexpr std::array<std::pair<int, const char*>, 32> kTexts{{
     {0, "The operation was successful"},
     {1, "The operation parameter is invalid"},
     {2, "The application encountered an I/O error"},
@@ -19,10 +19,13 @@ constexpr std::array<std::pair<int, const char*>, 29> kTexts{{
     {7, "The key number has changed"},
     {8, "The current positioning is invalid"},
     {9, "The operation encountered the end-of-file"},
+    {11, "The specified filename is invalid"},
     {12, "The MicroKernel cannot find the specified file"},
     {18, "The disk is full"},
     {20, "The MicroKernel or Btrieve Requester is inactive"},
+    {21, "The key buffer parameter is too short"},
     {22, "The data buffer parameter is too short"},
+    {24, "The page size or data buffer size is invalid"},
     {25, "The application cannot create the specified file"},
     {26, "The number of keys specified is invalid"},
     {27, "The key position is invalid"},

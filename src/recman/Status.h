@@ -16,9 +16,12 @@ enum class RmStatus : int {
   // Update/Delete with no current record, Get Next/Previous with no position
   InvalidPositioning = 8,
   EndOfFile = 9,  // nothing further along the key path
+  InvalidFileName = 11,
   FileNotFound = 12,
   DiskFull = 18,
+  KeyBufferTooShort = 21,
   DataBufferTooShort = 22,  // a record buffer shorter than the file's record length
+  InvalidRecordBufferSize = 24,
   CreateError = 25,
   InvalidKeyCount = 26,
   InvalidKeyPosition = 27,
