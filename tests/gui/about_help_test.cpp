@@ -9,19 +9,17 @@
 #include <QTextDocument>
 
 #include "app/RunValues.h"
-#include "app/UpfoldMain.h"
 #include "app/WindowCreated.h"
 #include "app/ui/AboutF.h"
 #include "app/ui/HelpF.h"
 #include "app/ui/OpenDialog.h"
-#include "app/ui/UpfoldF.h"
-#include "platform/Registry.h"
-#include "support/ScriptedUi.h"
-#include "support/TempDir.h"
+#include "support/gui/MainWindowHarness.h"
 #include "support/gui/ModalDialogs.h"
 
 namespace upfold {
 namespace {
+
+const std::array<std::string, 6> kParameters = {"250315", "", "Marrowfield", "01", "N", ""};
 
 RunValues AboutValues() {
   RunValues values;
@@ -48,26 +46,22 @@ TEST(AboutWindow, ShowsProductDataPathAndWorkstation) {
 }
 
 TEST(AboutWindow, OpensModallyFromTheHelpMenuWithTheArrowCursor) {
-  test::TempDir dir;
-  Registry registry(dir / "registry.reg");
-  test::ScriptedUi ui;
-  UpfoldMain main(registry, ui, {"250315", "", "Marrowfield", "01", "N", ""});
-  UpfoldF window(main);
-  main.Values().ProductName = "Marrowfield";
-  ui.hourglass = true;
+  test::MainWindowHarness w(kParameters, false);
+  w.main.Values().ProductName = "Marrowfield";
+  w.ui.hourglass = true;
 
   test::ModalScript script;
   bool flagClearedWhenShown = false;
   script.Then([&](QWidget* dialog) {
     EXPECT_NE(qobject_cast<AboutF*>(dialog), nullptr);
     flagClearedWhenShown = !WindowCreated();
-    EXPECT_FALSE(ui.hourglass);
+    EXPECT_FALSE(w.ui.hourglass);
     qobject_cast<QDialog*>(dialog)->accept();
   });
-  window.findChild<QAction*>("About1")->trigger();
+  w.Find<QAction>("About1")->trigger();
   EXPECT_EQ(script.Seen(), 1);
   EXPECT_TRUE(flagClearedWhenShown);
-  EXPECT_FALSE(ui.hourglass);
+  EXPECT_FALSE(w.ui.hourglass);
 }
 
 // A dialog whose creation stops before its last step.
@@ -121,13 +115,9 @@ QStringList LinksOf(const QTextDocument& document) {
 }
 
 TEST(HelpWindow, OpensAtTheContentsAndEveryPageIsReachableWithoutBrokenLinks) {
-  test::TempDir dir;
-  Registry registry(dir / "registry.reg");
-  test::ScriptedUi ui;
-  UpfoldMain main(registry, ui, {"250315", "", "Marrowfield", "01", "N", ""});
-  UpfoldF window(main);
-  window.findChild<QAction*>("MarrowfieldHelp1")->trigger();
-  HelpF* help = window.Help();
+  test::MainWindowHarness w(kParameters, false);
+  w.Find<QAction>("MarrowfieldHelp1")->trigger();
+  HelpF* help = w.window.Help();
   ASSERT_NE(help, nullptr);
   EXPECT_TRUE(help->isVisible());
   EXPECT_FALSE(help->isModal());
@@ -154,7 +144,7 @@ TEST(HelpWindow, OpensAtTheContentsAndEveryPageIsReachableWithoutBrokenLinks) {
 
   browser->setSource(QUrl(QStringLiteral("qrc:/help/import.html")));
   EXPECT_EQ(help->windowTitle(), "Import Remote Data");
-  window.close();
+  w.window.close();
   EXPECT_FALSE(help->isVisible());
 }
 

@@ -16,10 +16,7 @@
 #include <cmath>
 #include <memory>
 
-#include "app/WindowCreated.h"
-#include "platform/Registry.h"
-#include "support/ScriptedUi.h"
-#include "support/TempDir.h"
+#include "support/gui/MainWindowHarness.h"
 #include "support/gui/ModalDialogs.h"
 
 namespace upfold {
@@ -28,34 +25,7 @@ namespace {
 using Params = std::array<std::string, 6>;
 const Params kGood = {"250315", "", "Marrowfield", "ABCD", "N", ""};
 
-// The main window over its logic, created as the program does it: window first, then the
-// creation steps (with a configuration reader standing in for the registry's).
-class MainWindow {
- public:
-  explicit MainWindow(const Params& params) : main(registry, ui, params), window(main) {
-    ClearWindowCreated();
-    main.SetConfigurationReader([](RunValues& values) {
-      values.DataPath = "C:\\MFW\\DATA";
-      return true;
-    });
-    created = main.Create();
-  }
-  ~MainWindow() { ClearWindowCreated(); }
-
-  template <typename T>
-  T* Find(const char* name) {
-    T* found = window.findChild<T*>(QString::fromLatin1(name));
-    EXPECT_NE(found, nullptr) << "no control " << name;
-    return found;
-  }
-
-  test::TempDir dir;
-  Registry registry{dir / "registry.reg"};
-  test::ScriptedUi ui;
-  UpfoldMain main;
-  UpfoldF window;
-  bool created = false;
-};
+using MainWindow = test::MainWindowHarness;
 
 constexpr MainCommand kAllCommands[] = {
     MainCommand::Process,         MainCommand::CancelProcess,     MainCommand::RemoveListLine,

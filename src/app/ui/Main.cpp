@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QSocketNotifier>
+#include <clocale>
 #include <csignal>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -52,6 +53,8 @@ int main(int argc, char* argv[]) {
   // Taken before Qt removes the arguments it recognises as its own.
   const std::array<std::string, 6> parameters = upfold::StartParameters(argc, argv);
   QApplication app(argc, argv);
+  // Qt took the host's locale; numbers are always written with "." and ",".
+  std::setlocale(LC_NUMERIC, "C");
   QApplication::setQuitOnLastWindowClosed(false);
 
   upfold::Registry registry(upfold::Registry::DefaultPath());

@@ -69,7 +69,11 @@ UpfoldF::UpfoldF(UpfoldMain& main, QWidget* parent) : QMainWindow(parent), main_
   main_.SetHandler(MainCommand::About, [this] { ShowAbout(); });
 }
 
-UpfoldF::~UpfoldF() { main_.SetView(nullptr); }
+UpfoldF::~UpfoldF() {
+  main_.SetView(nullptr);
+  for (MainCommand command : {MainCommand::Exit, MainCommand::Help, MainCommand::About})
+    main_.SetHandler(command, nullptr);
+}
 
 QWidget* UpfoldF::BuildToolBar(QWidget* parent) {
   auto* bar = new QWidget(parent);
