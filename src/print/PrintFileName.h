@@ -19,6 +19,9 @@ std::string ReportPrefix(int reportNum);
 // directory + "\" + name, without doubling a backslash that ends the directory.
 std::string DoPrintPathFileName(const std::string& directory, const std::string& name);
 
+// The name field turns letters to upper case and holds at most this many characters.
+inline constexpr int kPrintFileNameMaxLength = 13;
+
 // The key filter of the name field: true for a character refused as it is typed ("*" and "+"
 // may be typed for the patterns). The field then shows kRefusedNameKeyMessage.
 bool IsRefusedNameKey(char c);
