@@ -32,6 +32,22 @@ RmStatus CheckRecordSize(const std::string& record, std::size_t recordLength) {
   return RmStatus::Success;
 }
 
+// The seek of a Get that starts from the caller's key.
+Seek KeyedSeek(GetOp op) {
+  switch (op) {
+    case GetOp::Greater:
+      return Seek::Greater;
+    case GetOp::GreaterOrEqual:
+      return Seek::GreaterOrEqual;
+    case GetOp::Less:
+      return Seek::Less;
+    case GetOp::LessOrEqual:
+      return Seek::LessOrEqual;
+    default:
+      return Seek::Equal;
+  }
+}
+
 void RemoveFileAndJournal(const std::string& path) {
   ::unlink(path.c_str());
   ::unlink((path + "-journal").c_str());
@@ -89,10 +105,32 @@ struct DataFile::Impl {
     return keys;
   }
 
+  bool IsKey(int key) const { return key >= 0 && static_cast<std::size_t>(key) < spec.keys.size(); }
+
   void MakeCurrent(int key, std::string encodedKey, RecordId id) {
     position = {true, key, std::move(encodedKey), id};
     currentKey = key;
     hasCurrent = true;
+  }
+
+  // Ends a successful Get: takes the lock asked for, hands over the record and its key and
+  // makes it current. whenGone: the status when the record vanished before it was locked.
+  RmStatus Deliver(int key, FoundRecord& found, RecordLock lock, RmStatus whenGone,
+                   std::string& keyOut, std::string& record) {
+    const RecordId id = found.id;
+    if (lock == RecordLock::Single) {
+      if (RmStatus st = locks.LockRecord(id); !Ok(st)) return st;
+      // Read again under the lock: whoever changed it in between held the lock meanwhile.
+      if (RmStatus st = table->Find(key, Seek::ById, {}, id, found); !Ok(st)) {
+        locks.UnlockRecord(id);
+        return st == RmStatus::EndOfFile ? whenGone : st;
+      }
+      lockedId = id;
+    }
+    record = found.data;
+    keyOut = keycodec::Extract(spec.keys[static_cast<std::size_t>(key)], record);
+    MakeCurrent(key, std::move(found.key), id);
+    return RmStatus::Success;
   }
 
   // Next/Previous along `key` from the position, first moving onto the current record in
@@ -216,90 +254,44 @@ RmStatus DataFile::Get(GetOp op, int keyNumber, std::string& key, std::string& r
                        std::size_t bufferLength, RecordLock lock) {
   if (!IsOpen()) return RmStatus::FileNotOpen;
   Impl& f = *impl_;
-  if (keyNumber < 0 || static_cast<std::size_t>(keyNumber) >= f.spec.keys.size())
-    return RmStatus::InvalidKeyNumber;
+  if (!f.IsKey(keyNumber)) return RmStatus::InvalidKeyNumber;
   f.ReleaseLock();
   if (bufferLength < f.spec.recordLength) return RmStatus::DataBufferTooShort;
   const KeySpec& keySpec = f.spec.keys[static_cast<std::size_t>(keyNumber)];
 
   FoundRecord found;
-  RmStatus st = RmStatus::InvalidOperation;
-  auto seekFromBuffer = [&](Seek seek) {
-    return f.table->Find(keyNumber, seek,
-                         keycodec::Encode(keySpec, keycodec::FromBuffer(keySpec, key)), 0, found);
-  };
+  RmStatus st = RmStatus::Success;
   switch (op) {
-    case GetOp::Equal:
-      st = seekFromBuffer(Seek::Equal);
-      if (st == RmStatus::EndOfFile) st = RmStatus::KeyNotFound;
-      break;
-    case GetOp::Greater:
-      st = seekFromBuffer(Seek::Greater);
-      break;
-    case GetOp::GreaterOrEqual:
-      st = seekFromBuffer(Seek::GreaterOrEqual);
-      break;
-    case GetOp::Less:
-      st = seekFromBuffer(Seek::Less);
-      break;
-    case GetOp::LessOrEqual:
-      st = seekFromBuffer(Seek::LessOrEqual);
+    case GetOp::Next:
+    case GetOp::Previous:
+      st = f.Step(keyNumber, op == GetOp::Next, found);
       break;
     case GetOp::First:
-      st = f.table->Find(keyNumber, Seek::First, {}, 0, found);
-      break;
     case GetOp::Last:
-      st = f.table->Find(keyNumber, Seek::Last, {}, 0, found);
+      st = f.table->Find(keyNumber, op == GetOp::First ? Seek::First : Seek::Last, {}, 0, found);
       break;
-    case GetOp::Next:
-      st = f.Step(keyNumber, true, found);
-      break;
-    case GetOp::Previous:
-      st = f.Step(keyNumber, false, found);
+    default:
+      st = f.table->Find(keyNumber, KeyedSeek(op),
+                         keycodec::Encode(keySpec, keycodec::FromBuffer(keySpec, key)), 0, found);
+      if (op == GetOp::Equal && st == RmStatus::EndOfFile) st = RmStatus::KeyNotFound;
       break;
   }
   if (!Ok(st)) return st;
-
-  if (lock == RecordLock::Single) {
-    if (st = f.locks.LockRecord(found.id); !Ok(st)) return st;
-    // Read again under the lock: whoever changed it in between held the lock meanwhile.
-    st = f.table->Find(keyNumber, Seek::ById, {}, found.id, found);
-    if (!Ok(st)) {
-      f.locks.UnlockRecord(found.id);
-      return st == RmStatus::EndOfFile ? RmStatus::RecordLocked : st;
-    }
-    f.lockedId = found.id;
-  }
-  record = found.data;
-  key = keycodec::Extract(keySpec, record);
-  f.MakeCurrent(keyNumber, std::move(found.key), found.id);
-  return RmStatus::Success;
+  // A record deleted before the lock was had: a retry finds the one now in its place.
+  return f.Deliver(keyNumber, found, lock, RmStatus::RecordLocked, key, record);
 }
 
 RmStatus DataFile::GetDirect(RecordId id, int keyNumber, std::string& key, std::string& record,
                              RecordLock lock) {
   if (!IsOpen()) return RmStatus::FileNotOpen;
   Impl& f = *impl_;
-  if (keyNumber < 0 || static_cast<std::size_t>(keyNumber) >= f.spec.keys.size())
-    return RmStatus::InvalidKeyNumber;
+  if (!f.IsKey(keyNumber)) return RmStatus::InvalidKeyNumber;
   f.ReleaseLock();
   FoundRecord found;
   RmStatus st = f.table->Find(keyNumber, Seek::ById, {}, id, found);
   if (st == RmStatus::EndOfFile) return RmStatus::InvalidRecordAddress;
   if (!Ok(st)) return st;
-  if (lock == RecordLock::Single) {
-    if (st = f.locks.LockRecord(id); !Ok(st)) return st;
-    st = f.table->Find(keyNumber, Seek::ById, {}, id, found);
-    if (!Ok(st)) {
-      f.locks.UnlockRecord(id);
-      return st == RmStatus::EndOfFile ? RmStatus::InvalidRecordAddress : st;
-    }
-    f.lockedId = id;
-  }
-  record = found.data;
-  key = keycodec::Extract(f.spec.keys[static_cast<std::size_t>(keyNumber)], record);
-  f.MakeCurrent(keyNumber, std::move(found.key), id);
-  return RmStatus::Success;
+  return f.Deliver(keyNumber, found, lock, RmStatus::InvalidRecordAddress, key, record);
 }
 
 RmStatus DataFile::Insert(std::string& record) {
