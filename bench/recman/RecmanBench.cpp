@@ -68,9 +68,12 @@ double Seconds(std::chrono::steady_clock::time_point since) {
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
 }
 
+std::string gFolder;  // removed on every way out
+
 void Check(bool ok, const char* what) {
   if (!ok) {
     std::fprintf(stderr, "failed: %s\n", what);
+    if (!gFolder.empty()) std::filesystem::remove_all(gFolder);
     std::exit(1);
   }
 }
@@ -165,6 +168,7 @@ int main(int argc, char** argv) {
   std::string base = argc > 3 ? argv[3] : (tmp != nullptr ? tmp : "/tmp");
   std::string folder = base + "/recman-bench-XXXXXX";
   Check(::mkdtemp(folder.data()) != nullptr, "temporary folder");
+  gFolder = folder;
 
   std::mt19937 random(42);
   std::uniform_int_distribution<int> pick(0, records - 1);
