@@ -9,10 +9,14 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include "app/AppContext.h"
 #include "app/CommandLine.h"
 #include "app/UpfoldMain.h"
 #include "app/ui/QtUi.h"
 #include "app/ui/UpfoldF.h"
+#include "data/VantroDM.h"
+#include "platform/Clock.h"
+#include "platform/DosFs.h"
 #include "platform/Registry.h"
 
 namespace {
@@ -65,6 +69,21 @@ int main(int argc, char* argv[]) {
   CloseOnTerminateSignal(app, window);
 
   if (!upfold.Create() || terminateRequested) return 1;
+
+  // The table set comes after the main window, which has read the configuration by now.
+  upfold::DosFs fs(&registry);
+  upfold::SystemClock clock;
+  upfold::AppContext context{registry, fs, clock, ui, upfold.Values(), upfold.Formats()};
+  upfold::VantroDM vantro(context);
+  upfold.hooks.closeAllTables = [&vantro] { vantro.CloseAllTables(); };
+  upfold.hooks.pointHostBatchTables = [&vantro](const std::string& trin, const std::string& desc) {
+    vantro.PointHostBatchTables(trin, desc);
+  };
+
   window.show();
-  return QApplication::exec();
+  const int status = QApplication::exec();
+  // The table set goes before the window and its logic.
+  upfold.hooks.closeAllTables = nullptr;
+  upfold.hooks.pointHostBatchTables = nullptr;
+  return status;
 }
