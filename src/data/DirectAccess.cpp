@@ -121,6 +121,7 @@ void DirectAccess::OpenFile(int n, const std::string& name, OpenMode mode) {
 
   const std::optional<std::string> hostPath = fs_.ToHost(path);
   auto handle = std::make_unique<TBtrFile::Handle>();
+  // A drive that is not mapped (or a UNC path) leads to no file at all.
   auto attempt = [&] {
     return hostPath ? handle->file.Open(*hostPath, mode) : RmStatus::FileNotFound;
   };
@@ -165,26 +166,31 @@ bool DirectAccess::IsFileOpen(int n) const {
 }
 
 void DirectAccess::SetKeyNumber(int n, int k) {
-  TBtrFile::Handle& h = Checked(n, this);
+  TBtrFile::Handle& h = InUse(n);
   if (k < 0 || k >= h.keyCount)
     throw AbortError("Unable to set an index for file #" + std::to_string(n) + ".\r\r" +
                      StatusLines(RmStatus::InvalidKeyNumber));
   h.keyNumber = k;
 }
 
-TBtrFile::Handle& DirectAccess::Checked(int n, const void* buffer) {
+TBtrFile::Handle& DirectAccess::InUse(int n) {
   if (!loaded_) throw AbortError(kNotLoaded);
   if (n < 0 || n >= kSlots || !slots_[static_cast<std::size_t>(n)].handle)
     throw AbortError(kBadFileNumber);
-  if (buffer == nullptr) throw AbortError(kBadBuffer);
   return *slots_[static_cast<std::size_t>(n)].handle;
+}
+
+TBtrFile::Handle& DirectAccess::Checked(int n, const void* buffer) {
+  TBtrFile::Handle& h = InUse(n);
+  if (buffer == nullptr) throw AbortError(kBadBuffer);
+  return h;
 }
 
 RmStatus DirectAccess::Fetch(TBtrFile::Handle& h, GetOp op, std::string& record,
                              std::size_t bufferLength) {
-  // A locking read that lets go at once: a record that another program holds locked while
-  // it changes it reads as locked (84) instead of half way. A file we may not write cannot
-  // be locked; it is read plainly.
+  // A locking read that lets go at once, so that a record another program has locked for a
+  // change reads as locked (84) and is waited for rather than read before the change. A file
+  // we may not write cannot be locked; it is read plainly.
   std::string key = h.keyBuffer;
   RmStatus st = h.file.Get(op, h.keyNumber, key, record, bufferLength, RecordLock::Single);
   if (st == RmStatus::AccessDenied) {
@@ -246,20 +252,20 @@ RmStatus DirectAccess::Keyed(TBtrFile::Handle& h, std::string_view key, int mode
   return st;
 }
 
-void DirectAccess::GetFirstRecord(int n, std::string* buffer, bool& endOfFile) {
+void DirectAccess::ScanRaw(int n, GetOp op, std::string* buffer, bool& endOfFile) {
   TBtrFile::Handle& h = Checked(n, buffer);
   std::string record;
-  const RmStatus st = Scan(h, GetOp::First, record, RecordSize(h));
+  const RmStatus st = Scan(h, op, record, RecordSize(h));
   endOfFile = st == RmStatus::EndOfFile;
   if (st == RmStatus::Success) *buffer = std::move(record);
 }
 
+void DirectAccess::GetFirstRecord(int n, std::string* buffer, bool& endOfFile) {
+  ScanRaw(n, GetOp::First, buffer, endOfFile);
+}
+
 void DirectAccess::GetNextRecord(int n, std::string* buffer, bool& endOfFile) {
-  TBtrFile::Handle& h = Checked(n, buffer);
-  std::string record;
-  const RmStatus st = Scan(h, GetOp::Next, record, RecordSize(h));
-  endOfFile = st == RmStatus::EndOfFile;
-  if (st == RmStatus::Success) *buffer = std::move(record);
+  ScanRaw(n, GetOp::Next, buffer, endOfFile);
 }
 
 bool DirectAccess::GetEqualRecord(int n, std::string_view key, std::string* buffer) {

@@ -8,11 +8,12 @@
 // shows nothing itself except the lock questions and the box of OpenStandardFile. Line breaks
 // in messages are single carriage returns.
 //
-// Locks. A read that meets a record another handle has locked (84), or a busy file (85), is
-// tried again every few milliseconds; once the lock has lasted kLockWaitMs the user is asked
-// "A record lock was encountered.  Retry?" (No raises "A record lock was encountered."). An
-// open that meets a file lock (85, 88) does the same with the question
-// "File:  <name>\r\rA file lock was encountered.  Retry?" (No raises the open error).
+// Locks. Every read, keyed or not, takes its record's lock for the moment of the read and
+// holds none afterwards. A read that meets a record another handle has locked (84), or a busy
+// file (85), is tried again every few milliseconds; once the lock has lasted kLockWaitMs the user
+// is asked "A record lock was encountered.  Retry?" (No raises "A record lock was encountered.").
+// An open that meets a file lock (85, 88) does the same with the question "File:  <name>\r\rA file
+// lock was encountered.  Retry?" (No raises the open error).
 //
 // One object serves one import run: the results window owns it and calls ReleaseAllFiles.
 
@@ -93,7 +94,8 @@ class DirectAccess {
   void SimulateStartResult(int status) { startResult_ = status; }
 
   // Opens "path" or "path;CODE" into slot n (0-255) and attaches the code's description.
-  // Raises: record manager not loaded, "Filenumber is not valid!" for n out of range,
+  // Raises: "WBTRV32.DLL is not loaded!" when the record manager cannot be started,
+  // "Filenumber is not valid!" for n out of range,
   // "File already opened as number n:\r<path>" when the slot is in use, a code without a
   // description in the current mode, a file whose record length differs from the
   // description's buffer, and "The file <name> could not be opened.\r\rBtrieve status s.\r
@@ -135,7 +137,8 @@ class DirectAccess {
   const std::string& FilePath(int n) const;
 
  private:
-  // Slot n checked for reading: loaded, in range and in use, buffer given.
+  // Slot n checked: record manager loaded, n in range and in use; for reading, a buffer given.
+  TBtrFile::Handle& InUse(int n);
   TBtrFile::Handle& Checked(int n, const void* buffer);
   // One read attempt into record (at most bufferLength bytes) with the key buffer.
   RmStatus Fetch(TBtrFile::Handle& h, GetOp op, std::string& record, std::size_t bufferLength);
@@ -146,6 +149,7 @@ class DirectAccess {
   // Reads with the lock wait. Scan: Success or EndOfFile; Keyed: also KeyNotFound. Any other
   // status raises the read or locate error.
   RmStatus Scan(TBtrFile::Handle& h, GetOp op, std::string& record, std::size_t bufferLength);
+  void ScanRaw(int n, GetOp op, std::string* buffer, bool& endOfFile);
   RmStatus Keyed(TBtrFile::Handle& h, std::string_view key, int mode, std::string& record,
                  std::size_t bufferLength);
   // Puts a record read into d at the front of its buffer and splits it when d auto-splits.

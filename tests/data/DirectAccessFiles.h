@@ -1,16 +1,18 @@
 #pragma once
-// Data files for the direct access tests: drive C: is a temporary folder of the test's own
-// (so DOS paths read C:\MFW\DATA\...), and files are made through the record manager with the
-// layout's record length and keys.
+// Data files for the direct access tests, and their abort messages: drive C: is a temporary folder
+// of the test's own (so DOS paths read C:\MFW\DATA\...), and files are made through the record
+// manager with the layout's record length and keys.
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "data/AbortError.h"
 #include "data/FixedText.h"
 #include "data/KeyCatalogue.h"
 #include "data/Layout.h"
@@ -55,6 +57,16 @@ class DirectAccessFiles {
   Registry registry_{dir_ / "registry.reg"};
   std::unique_ptr<DosFs> fs_;
 };
+
+// The message of the AbortError that `operation` raises; "(no error)" when it raises none.
+inline std::string AbortMessage(const std::function<void()>& operation) {
+  try {
+    operation();
+  } catch (const AbortError& e) {
+    return e.what();
+  }
+  return "(no error)";
+}
 
 // A record of the layout with the given text fields set; the rest empty.
 inline std::string Record(std::string_view layoutName,

@@ -23,15 +23,6 @@ class DirectAccessTest : public testing::Test {
  protected:
   DirectAccessTest() { access.SetDataPath(DirectAccessFiles::kData); }
 
-  static std::string AbortMessage(const std::function<void()>& operation) {
-    try {
-      operation();
-    } catch (const AbortError& e) {
-      return e.what();
-    }
-    return "(no error)";
-  }
-
   // Client codes of the records a scan meets from the first record on.
   std::vector<std::string> ScanClients(int n) {
     std::vector<std::string> clients;
@@ -270,24 +261,17 @@ TEST_F(DirectAccessTest, ReadsCheckTheRecordManagerTheSlotAndTheBuffer) {
 }
 
 TEST_F(DirectAccessTest, DescriptionReadsSplitWhenAutoSplitIsOn) {
-  files.Create(
-      "Fee.lf", "Fees",
-      {Record("Fees",
-              {{"ClientCode", "SMITH"}, {"CaseSuffix", RightJust("1", 7)}, {"TrType", "C"}}),
-       Record("Fees",
-              {{"ClientCode", "SMITH"},
-               {"CaseSuffix", RightJust("1", 7)},
-               {"TrType", "F"},
-               {"GroupCode", "LT"}},
-              {{"BilHrs", 2.25}}),
-       Record("Fees",
-              {{"ClientCode", "SMITH"},
-               {"CaseSuffix", RightJust("1", 7)},
-               {"TrType", "F"},
-               {"GroupCode", "RS"}},
-              {{"BilHrs", 1}}),
-       Record("Fees",
-              {{"ClientCode", "TAYLOR"}, {"CaseSuffix", RightJust("1", 7)}, {"TrType", "F"}})});
+  auto fee = [](const char* client, const char* type, const char* group, double hours) {
+    return Record("Fees",
+                  {{"ClientCode", client},
+                   {"CaseSuffix", RightJust("1", 7)},
+                   {"TrType", type},
+                   {"GroupCode", group}},
+                  {{"BilHrs", hours}});
+  };
+  files.Create("Fee.lf", "Fees",
+               {fee("SMITH", "C", "", 5), fee("SMITH", "F", "LT", 2.25), fee("SMITH", "F", "RS", 1),
+                fee("TAYLOR", "F", "", 7)});
   access.SetUseFieldCatalogue(true);
   ASSERT_TRUE(access.OpenStandardFile(DirectAccess::kFeeFile));
   TMFFileStructure& d = *access.Description(DirectAccess::kFeeFile);

@@ -139,12 +139,7 @@ TEST_F(DirectLockTest, RecordLockThatOutlastsTheWaitAsksTheUser) {
       auto holder = Holder(OpenMode::Normal, "B");
       DirectAccess access(files.Fs(), clock, ui);
       OpenCases(access);
-      try {
-        read(access);
-        ADD_FAILURE() << "no error";
-      } catch (const AbortError& e) {
-        EXPECT_STREQ(e.what(), "A record lock was encountered.");
-      }
+      EXPECT_EQ(AbortMessage([&] { read(access); }), "A record lock was encountered.");
       EXPECT_EQ(clock.pauses, kPausesPerWait);
       EXPECT_GE(clock.ticks - start, DirectAccess::kLockWaitMs);
     }
@@ -181,13 +176,8 @@ TEST_F(DirectLockTest, FileLockIsWaitedOutThenAsked) {
       ui.ExpectAsk(MessageKind::Question, question, Answer::No);
       auto holder = Holder(c.theirs, "");
       DirectAccess access(files.Fs(), clock, ui);
-      try {
-        access.OpenFile(20, cases, c.ours);
-        ADD_FAILURE() << "no error";
-      } catch (const AbortError& e) {
-        EXPECT_EQ(std::string(e.what()),
-                  "The file " + cases + " could not be opened.\r\rBtrieve status " + c.status);
-      }
+      EXPECT_EQ(AbortMessage([&] { access.OpenFile(20, cases, c.ours); }),
+                "The file " + cases + " could not be opened.\r\rBtrieve status " + c.status);
       EXPECT_FALSE(access.IsFileOpen(20));
     }
     for (const bool asked : {false, true}) {
