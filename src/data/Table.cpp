@@ -169,25 +169,20 @@ bool Table::Move(GetOp op, std::string& key) {
 }
 
 void Table::First() {
-  CheckActive();
-  CheckBrowseMode();
-  std::string key;
-  if (Move(GetOp::First, key)) {
-    bof_ = true;
-    eof_ = false;
-  } else {
-    PresentNone();
-    bof_ = eof_ = true;
-  }
+  MoveToEnd(GetOp::First);
 }
 
 void Table::Last() {
+  MoveToEnd(GetOp::Last);
+}
+
+void Table::MoveToEnd(GetOp op) {
   CheckActive();
   CheckBrowseMode();
   std::string key;
-  if (Move(GetOp::Last, key)) {
-    bof_ = false;
-    eof_ = true;
+  if (Move(op, key)) {
+    bof_ = op == GetOp::First;
+    eof_ = !bof_;
   } else {
     PresentNone();
     bof_ = eof_ = true;
@@ -195,21 +190,21 @@ void Table::Last() {
 }
 
 void Table::Next() {
-  CheckActive();
-  CheckBrowseMode();
-  if (eof_) return;
-  bof_ = false;
-  std::string key;
-  if (!hasRecord_ || !Move(GetOp::Next, key)) eof_ = true;
+  Step(true);
 }
 
 void Table::Prior() {
+  Step(false);
+}
+
+void Table::Step(bool forward) {
   CheckActive();
   CheckBrowseMode();
-  if (bof_) return;
-  eof_ = false;
+  bool& atEnd = forward ? eof_ : bof_;
+  if (atEnd) return;
+  (forward ? bof_ : eof_) = false;
   std::string key;
-  if (!hasRecord_ || !Move(GetOp::Previous, key)) bof_ = true;
+  if (!hasRecord_ || !Move(forward ? GetOp::Next : GetOp::Previous, key)) atEnd = true;
 }
 
 int Table::MoveBy(int count) {

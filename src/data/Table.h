@@ -179,6 +179,8 @@ class Table {
   void CalculateFields();
   // A Get that moves: true when a record was found, false at an end; TableError otherwise.
   bool Move(GetOp op, std::string& key);
+  void MoveToEnd(GetOp op);  // First or Last
+  void Step(bool forward);   // Next or Prior
   void ReleaseEdit();
   bool Lookup(const std::vector<KeyValue>& values, bool nearest);
 
