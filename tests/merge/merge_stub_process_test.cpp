@@ -1,0 +1,119 @@
+// The hand-off with a real program: the argument-recording stub stands in for the posting
+// program and the bridge runner, started through the system launcher and waited for.
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "merge/MergeCommand.h"
+#include "merge/MergeFixture.h"
+
+namespace upfold {
+namespace {
+
+using Args = std::vector<std::string>;
+
+// The build folder holds tools/test-stubs/.
+std::string StubProgram() {
+  const char* bin = std::getenv("UPFOLD_BINARY_DIR");
+  std::filesystem::path root =
+      bin ? std::filesystem::path(bin)
+          : std::filesystem::read_symlink("/proc/self/exe").parent_path().parent_path();
+  return (root / "tools/test-stubs/upfold-stub-program").string();
+}
+
+// What the stub recorded: its arguments, the window hint and the command line it was given.
+struct Received {
+  Args args;
+  std::string show;
+  std::string line;
+};
+
+Received ReadRecord(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  Received r;
+  std::string item;
+  while (std::getline(text, item, '\0')) {
+    const std::string key = item.substr(0, item.find('='));
+    const std::string value = item.substr(item.find('=') + 1);
+    if (key == "arg") r.args.push_back(value);
+    if (key == "show") r.show = value;
+    if (key == "line") r.line = value;
+  }
+  return r;
+}
+
+class MergeStubProcessTest : public test::MergeFixture {
+ protected:
+  MergeStubProcessTest() {
+    system_.SetEnvironment("UPFOLD_STUB_RECORD", Record());
+    launcher = &system_;
+  }
+
+  // Puts the stub into the program folder under the given name.
+  void Install(const std::string& name) {
+    std::filesystem::copy_file(StubProgram(), dir / ("c/MFW/" + name));
+  }
+  std::string Record() const { return dir / "record"; }
+
+  SystemProcessLauncher system_{*fs};
+};
+
+TEST_F(MergeStubProcessTest, PostingProgramGetsTheLineWhileTheWindowStaysResponsive) {
+  Install("Brask.exe");
+  MakeHostBatch(1);
+  constexpr int kRunsMs = 300;
+  system_.SetEnvironment("UPFOLD_STUB_DELAY_MS", std::to_string(kRunsMs));
+  // Once the program has started (it records first, then runs on), the person clicks Merge
+  // again; the windows go on being served until it ends.
+  int servedWhileRunning = 0;
+  ui.onProcessMessages = [&] {
+    if (!std::filesystem::exists(Record())) return;
+    if (servedWhileRunning++ == 0) Command().MergeSBClick();
+  };
+  ui.ExpectAsk(MessageKind::Question,
+               "Batch Name: DECEMBER FEES  Dated 12/11/2026\r\rAre you sure you want to merge "
+               "this batch?",
+               Answer::Yes);
+  ui.ExpectShow(MessageKind::Plain,
+                "The Merge may not be run at this time.\rPlease wait until the previous Merge is "
+                "done.\r\rand then try again.");
+
+  const auto start = std::chrono::steady_clock::now();
+  Command().MergeSBClick();
+  const auto took = std::chrono::steady_clock::now() - start;
+
+  EXPECT_GE(took, std::chrono::milliseconds(kRunsMs));  // it waited for the program's end
+  EXPECT_GT(servedWhileRunning, 1);
+  const std::string line = "C:\\MFW\\Brask.exe \"" + test::OfficePrinterArgument() + "\" 461211";
+  const Received got = ReadRecord(Record());
+  EXPECT_EQ(got.args, (Args{test::OfficePrinterArgument(), "461211"}));
+  EXPECT_EQ(got.line, line);
+  EXPECT_EQ(got.show, "minimized");
+  EXPECT_EQ(main.Values().RunningOperation, 0);
+  EXPECT_EQ(view.log, (std::vector<std::string>{std::string("show") + kMergingLine, "hide"}));
+}
+
+TEST_F(MergeStubProcessTest, BridgeRunnerGetsItsArgumentWithoutBlanks) {
+  Install("KVX");
+  main.SetKvxInterrupt(true);
+  EXPECT_TRUE(Command().RunTrim());
+
+  std::string last = "461211TI    01R25510Office Printer" + std::string(16, ' ') +
+                     "Office Printer" + std::string(28 + 42, ' ') + "C66 ";
+  for (char& c : last)
+    if (c == ' ') c = '\x84';
+  EXPECT_EQ(ReadRecord(Record()).args, (Args{"Mfvrn.ini", "-d", "BRIDGE/MFW/C", last}));
+  EXPECT_FALSE(main.KvxInterrupt());
+}
+
+}  // namespace
+}  // namespace upfold
