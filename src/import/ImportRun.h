@@ -84,6 +84,9 @@ class ImportRun {
   // Sets up a run's state without reading any batch: the master tables must be open. Used
   // by the run itself and by tests that call single operations.
   void PrepareBatch(const std::string& remotePath);
+  // Opens the host batch, its description file and the master files, and checks the reject
+  // templates; false after a message.
+  bool OpenMasterFiles();
   void SetGroupSwitches(std::string f, std::string c, std::string t, std::string p);
   void SetNextSeq(std::uint64_t next) { nextSeq_ = next; }
 
@@ -122,7 +125,6 @@ class ImportRun {
   enum class Scope { Batch, Run };
   void Fail(Scope scope);
   bool ProcessBatch(std::size_t index);
-  bool OpenMasterFiles();
   void ProcessRecords(std::size_t index);
   void RepaintSoon(bool force);
   void ReportRecordDone();
