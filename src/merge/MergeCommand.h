@@ -24,14 +24,14 @@ struct PrintChoices;
 struct MergeServices {
   DosFs& fs;
   Clock& clock;
-  Desktop& desktop;            // for the conflicting-program check
-  ProcessLauncher& launcher;   // starts the posting program
-  VantroDM& tables;            // the host batch table and CloseAllTables' tables
-  PrintChoices& choices;       // the run's printing choices
-  PrintChoicesAsker& asker;    // the printing-choices dialog
+  Desktop& desktop;           // for the conflicting-program check
+  ProcessLauncher& launcher;  // starts the posting program
+  VantroDM& tables;           // the host batch table and CloseAllTables' tables
+  PrintChoices& choices;      // the run's printing choices
+  PrintChoicesAsker& asker;   // the printing-choices dialog
   PrinterList& printerList;
   Printers& printers;
-  MainView* view = nullptr;    // the progress line; null shows nothing
+  MainView* view = nullptr;  // the progress line; null shows nothing
 };
 
 inline constexpr const char* kMergeOperation = "Merge";

@@ -19,6 +19,7 @@
 #include "data/KeyCatalogue.h"
 #include "data/TableFixture.h"
 #include "data/VantroDM.h"
+#include "merge/MergeChoices.h"
 #include "merge/MergeCommand.h"
 #include "platform/Clock.h"
 #include "platform/Desktop.h"
@@ -78,20 +79,6 @@ class ProgressView : public MainView {
   bool kvxChecked = false;
 };
 
-inline PrintChoices OfficePrinter() {
-  PrintChoices choices;
-  choices.PrintDest = kPrintToPrinter;
-  choices.PrinterName = "Office Printer";
-  choices.PrintSize = "C";
-  choices.PageLen = "66";
-  return choices;
-}
-
-// "IMPORT..." of OfficePrinter(): 256, the name padded to 42, 42 blanks, C, 66 and a blank.
-inline std::string OfficePrinterArgument() {
-  return "IMPORT256Office Printer" + std::string(28 + 42, ' ') + "C66 ";
-}
-
 class MergeFixture : public ::testing::Test {
  protected:
   MergeFixture() {
@@ -108,7 +95,7 @@ class MergeFixture : public ::testing::Test {
     values.DataPath = "C:\\MFW\\DATA";
     values.WSID = "01";
     values.SystemDate = {2026, 12, 11};
-    asker.answer = OfficePrinter();
+    asker.answer = ToPrinter();
   }
   ~MergeFixture() override { main.SetView(nullptr); }
 

@@ -1,17 +1,22 @@
-#include "merge/MergeCommandLine.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "app/RunValues.h"
+#include "merge/MergeChoices.h"
+#include "merge/MergeCommandLine.h"
 #include "platform/WindowsCommandLine.h"
 
 namespace upfold {
 namespace {
 
-std::string Blanks(std::size_t n) { return std::string(n, ' '); }
+using test::ToFile;
+using test::ToPrinter;
+
+std::string Blanks(std::size_t n) {
+  return std::string(n, ' ');
+}
 
 RunValues Values() {
   RunValues values;
@@ -20,27 +25,6 @@ RunValues Values() {
   values.WSID = "01";
   values.SystemFileDate = "461211";
   return values;
-}
-
-PrintChoices ToPrinter(const std::string& printer) {
-  PrintChoices choices;
-  choices.PrintDest = kPrintToPrinter;
-  choices.PrinterName = printer;
-  choices.PrintSize = "C";
-  choices.PageLen = "66";
-  return choices;
-}
-
-PrintChoices ToFile() {
-  PrintChoices choices;
-  choices.PrintDest = kPrintToFile;
-  choices.PrinterName = "Office Printer";
-  choices.PrintFileName = "MERGE.TXT";
-  choices.PrintFilePath = "C:\\PRINT";
-  choices.PrintPathFileName = "C:\\PRINT\\MERGE.TXT";
-  choices.PrintSize = "R";
-  choices.PageLen = "60";
-  return choices;
 }
 
 std::string Normal(const PrintChoices& choices) {
@@ -147,8 +131,8 @@ TEST(MergeCommandLineTest, TesselPathOfThePrintDirectory) {
   struct Case {
     std::string directory, tessel;
   } cases[] = {
-      {"C:\\PRINT", "/PRINT/C"}, {"C:\\", "//C"},         {"C:", "//C"},
-      {"D:\\A\\B", "/A\\B/D"},   {"", "/C"},              {"   ", "/C"},
+      {"C:\\PRINT", "/PRINT/C"},     {"C:\\", "//C"}, {"C:", "//C"},
+      {"D:\\A\\B", "/A\\B/D"},       {"", "/C"},      {"   ", "/C"},
       {"C:\\PRINT\\", "/PRINT\\/C"},
   };
   for (const Case& c : cases) EXPECT_EQ(GetTesselPathFmt(c.directory), c.tessel) << c.directory;

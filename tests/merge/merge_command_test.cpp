@@ -1,27 +1,25 @@
-#include "merge/MergeCommand.h"
-
 #include <gtest/gtest.h>
 
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "merge/MergeCommand.h"
 #include "merge/MergeFixture.h"
 
 namespace upfold {
 namespace {
 
-using test::OfficePrinter;
-using test::OfficePrinterArgument;
+using test::ToPrinter;
 
 const std::string kQuestion =
     "Batch Name: DECEMBER FEES  Dated 12/11/2026\r\rAre you sure you want to merge this batch?";
-const std::string kNormalLine = "C:\\MFW\\Brask.exe \"" + OfficePrinterArgument() + "\" 461211";
+const std::string kNormalLine = test::OfficePrinterLine();
 const std::string kRefused =
     "The Merge may not be run at this time.\rPlease wait until the previous Merge is done.\r\r"
     "and then try again.";
-const std::vector<std::string> kProgressShownAndHidden = {
-    std::string("show") + kMergingLine, "hide"};
+const std::vector<std::string> kProgressShownAndHidden = {std::string("show") + kMergingLine,
+                                                          "hide"};
 
 class MergeCommandTest : public test::MergeFixture {
  protected:
@@ -102,9 +100,9 @@ TEST_F(MergeCommandTest, RefusedWhileAConflictingProgramRuns) {
   } cases[] = {{"TBraskF", "Transaction entry/alter"}, {"TKelvoF", "Generic Import"}};
   for (const Case& c : cases) {
     desktop.windows = {{c.windowClass, 1}};
-    ui.ExpectShow(MessageKind::Information,
-                  std::string(c.label) +
-                      " is running. You must close it before running Merge remote batch.");
+    ui.ExpectShow(
+        MessageKind::Information,
+        std::string(c.label) + " is running. You must close it before running Merge remote batch.");
     Command().MergeSBClick();
     ExpectNothingStarted();
     EXPECT_EQ(headerReads, 0);
@@ -123,8 +121,8 @@ TEST_F(MergeCommandTest, CancelledPrintingChoicesStartNothing) {
 TEST_F(MergeCommandTest, NoPrinterStopsTheFirstHandOff) {
   RecordingPrinters none{std::vector<std::string>{}};
   PrinterList list;
-  MergeCommand command(main, {*fs, clock, desktop, fakeLauncher, *tables, choices, asker, list,
-                              none, &view});
+  MergeCommand command(
+      main, {*fs, clock, desktop, fakeLauncher, *tables, choices, asker, list, none, &view});
   ui.ExpectShow(MessageKind::Information,
                 "You have no windows printers!\r\rYou must have at least one windows printer in "
                 "order to print MARROWFIELD reports.");
@@ -142,7 +140,8 @@ TEST_F(MergeCommandTest, AProgramThatCannotStartIsReportedAndKeepsTheDestination
   EXPECT_TRUE(Command().RunTrim());
   EXPECT_EQ(choices.PrintDest, kPrintToPrinter);
   EXPECT_EQ(main.Values().RunningOperation, 0);
-  EXPECT_EQ(view.log, (std::vector<std::string>{std::string("show") + kMergingLine, "hide", "hide"}));
+  EXPECT_EQ(view.log,
+            (std::vector<std::string>{std::string("show") + kMergingLine, "hide", "hide"}));
   EXPECT_FALSE(ui.hourglass);
 }
 
@@ -200,13 +199,7 @@ TEST_F(MergeCommandTest, IsRunningZeroNamesTheAskingAndTheRunningOperation) {
 
 TEST_F(MergeCommandTest, BridgeModeLastsForOneHandOff) {
   main.SetKvxInterrupt(true);
-  PrintChoices toFile;
-  toFile.PrintDest = kPrintToFile;
-  toFile.PrintFileName = "MR01.TXT";
-  toFile.PrintFilePath = "C:\\PRINT";
-  toFile.PrintPathFileName = "C:\\PRINT\\MR01.TXT";
-  toFile.PrintSize = "R";
-  toFile.PageLen = "60";
+  PrintChoices toFile = test::ToFile();
   toFile.TimeName = "Z9";
   asker.answer = toFile;
 
@@ -217,13 +210,15 @@ TEST_F(MergeCommandTest, BridgeModeLastsForOneHandOff) {
   ASSERT_EQ(line.substr(0, prefix.size()), prefix);
   const std::string argument = line.substr(prefix.size());
   EXPECT_EQ(argument.find(' '), std::string::npos);
-  EXPECT_EQ(argument.substr(0, 20), "461211TIZ9\x84\x84" "01R10010");
+  EXPECT_EQ(argument.substr(0, 20),
+            "461211TIZ9\x84\x84"
+            "01R10010");
   EXPECT_EQ(choices.TimeName, "Z9  ");  // padded and kept
   EXPECT_FALSE(main.KvxInterrupt());
   EXPECT_FALSE(view.kvxChecked);
   EXPECT_EQ(main.Values().BridgeDebugSwitch, "");
 
-  asker.answer = OfficePrinter();
+  asker.answer = ToPrinter();
   EXPECT_TRUE(Command().RunTrim());
   ASSERT_EQ(fakeLauncher.calls.size(), 2u);
   EXPECT_EQ(fakeLauncher.calls[1].commandLine, kNormalLine);

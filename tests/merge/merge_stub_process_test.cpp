@@ -93,10 +93,9 @@ TEST_F(MergeStubProcessTest, PostingProgramGetsTheLineWhileTheWindowStaysRespons
 
   EXPECT_GE(took, std::chrono::milliseconds(kRunsMs));  // it waited for the program's end
   EXPECT_GT(servedWhileRunning, 1);
-  const std::string line = "C:\\MFW\\Brask.exe \"" + test::OfficePrinterArgument() + "\" 461211";
   const Received got = ReadRecord(Record());
   EXPECT_EQ(got.args, (Args{test::OfficePrinterArgument(), "461211"}));
-  EXPECT_EQ(got.line, line);
+  EXPECT_EQ(got.line, test::OfficePrinterLine());
   EXPECT_EQ(got.show, "minimized");
   EXPECT_EQ(main.Values().RunningOperation, 0);
   EXPECT_EQ(view.log, (std::vector<std::string>{std::string("show") + kMergingLine, "hide"}));
