@@ -78,6 +78,9 @@ void MergeCommand::MergeSBClick() {
 bool MergeCommand::RunTrim() {
   RunValues& values = main_.Values();
   Ui& ui = main_.GetUi();
+  // The unmerged-batch dialog reaches here without the merge command's check; a second
+  // posting program must never work on the batch the first is merging.
+  if (!IsRunningZero(kMergeOperation)) return false;
   // Only a list built now stops the hand-off; a list found empty earlier has had its message,
   // and a file destination needs no printer.
   if (!services_.printerList.Built()) {

@@ -63,9 +63,10 @@ class MergeCommand {
   void MergeSBClick();
 
   // The hand-off: printing choices for report 38, the posting program started minimized and
-  // waited for. False when nothing was started because there is no printer (first use) or no
-  // destination was chosen; true otherwise, also when the program could not be started (that
-  // has been shown). Ends with the arrow cursor when true.
+  // waited for. False when nothing was started because a hand-off is already running (after
+  // IsRunningZero's message), there is no printer (first use) or no destination was chosen;
+  // true otherwise, also when the program could not be started (that has been shown). Ends
+  // with the arrow cursor when true.
   bool RunTrim();
 
   // False, after telling the person, while a hand-off is running; true otherwise.

@@ -187,6 +187,20 @@ TEST_F(MergeCommandTest, ASecondMergeDuringTheWaitIsRefused) {
   EXPECT_EQ(main.Values().RunningOperation, 0);
 }
 
+// The unmerged-batch dialog's "Print and merge" comes straight to the hand-off.
+TEST_F(MergeCommandTest, HandOffRefusedWhileAnotherRuns) {
+  int nested = 0;
+  ui.onProcessMessages = [&] {
+    if (nested++ == 0) EXPECT_FALSE(Command().RunTrim());
+  };
+  fakeLauncher.pollsBeforeExit = 2;
+  ui.ExpectShow(MessageKind::Plain, kRefused);
+  EXPECT_TRUE(Command().RunTrim());
+  EXPECT_EQ(fakeLauncher.calls.size(), 1u);
+  EXPECT_EQ(asker.reports.size(), 1u);
+  EXPECT_EQ(view.log, kProgressShownAndHidden);
+}
+
 TEST_F(MergeCommandTest, IsRunningZeroNamesTheAskingAndTheRunningOperation) {
   EXPECT_TRUE(Command().IsRunningZero("Merge"));
   main.Values().RunningOperation = kMergeRunning;
