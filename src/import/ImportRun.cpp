@@ -49,6 +49,14 @@ ImportRun::ImportRun(AppContext& ctx, RunData& data, RunView& view, RunJournal& 
 }
 
 ImportRun::~ImportRun() {
+  // As the results window closes: every table of the run is closed.
+  RunTables& t = T();
+  for (Table* table : {&t.RemoteTB, &t.RemoteDescTB, &t.TrinScratchTB, &t.DescScratchTB,
+                       &t.RejectFileTB, &t.RejectDescFileTB, &t.SysopTB, &t.CaseTB, &t.EmpTB,
+                       &t.EmpRateTB, &t.FeeSplitTB, &t.SimpleTB, &t.Tsc2TB, &t.GroupRateTB})
+    table->Close();
+  t.RejectFileTB.SetIndexName("");
+  t.RejectDescFileTB.SetIndexName("");
   budgets_->Release();
   access_->ReleaseAllFiles();
 }
@@ -135,6 +143,7 @@ bool ImportRun::RunVantro() {
     return false;
   }
   data_.SetProcessName("Remote");
+  data_.SetErrorsOccurred(false);
   journal_.RunStarted(remoteFiles_);
 
   if (OpenMasterFiles()) {
@@ -158,6 +167,7 @@ bool ImportRun::RunVantro() {
       view_.SetFileCell(0, static_cast<int>(i) + 1, remoteFiles_[i]);
     for (std::size_t i = 0; i < remoteFiles_.size() && !runEnded_; ++i) ProcessBatch(i);
   }
+  if (errorsOccurred_) data_.SetErrorsOccurred(true);
   journal_.RunFinished(errorsOccurred_);
   return !runEnded_;
 }

@@ -38,6 +38,8 @@ class RunData {
                          const std::string& fileName) = 0;
   // The name the opening messages give the running process ("Remote").
   virtual void SetProcessName(const std::string& name) = 0;
+  // The run's error flag, cleared when a run starts and set when anything failed.
+  virtual void SetErrorsOccurred(bool occurred) { (void)occurred; }
   // Records the progress values of a finished run; false after the registry's own message.
   virtual bool WriteToRegistry(const std::string& remoteFile, const std::string& rejectFile,
                                const std::string& numInFile, const std::string& numProcessed,

@@ -1,5 +1,7 @@
 #include "ImportFixture.h"
 
+#include <algorithm>
+
 #include "data/FixedText.h"
 #include "data/KeyCatalogue.h"
 #include "data/Layout.h"
@@ -194,7 +196,7 @@ void ImportFixture::AddRemote(const std::string& batch, const Fields& fields,
     if (n == "SequenceNumber") desc_seq = v;
   int line = 0;
   for (const std::string& d : descriptions) {
-    const char suffix = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ"[line++ % 36];
+    const char suffix = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ"[std::min(line++, 35)];
     Add(descPath, "RemBatchD",
         {{"SequenceNumber", desc_seq}, {"SequenceSuffix", std::string(1, suffix)}, {"Description", d}});
   }
