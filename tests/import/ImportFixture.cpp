@@ -40,6 +40,12 @@ bool TestRunData::OpenTable(Table& table, const std::string& dir, const std::str
     ui_.Error("The file " + path + " is missing.");
     return false;
   }
+  for (const std::string& name : refuse) {
+    if (name == fileName) {
+      ui_.Plain("Unable to open file " + path + ".");
+      return false;
+    }
+  }
   try {
     table.Open();
     table.SetIndexName(indexName);

@@ -51,12 +51,34 @@ class TestRunData : public RunData {
 
   std::string processName;
   std::vector<std::string> progress;
+  std::vector<std::string> refuse;  // file names OpenTable reports as unopenable
 
  private:
   DosFs& fs_;
   Ui& ui_;
   std::vector<std::unique_ptr<Table>> owned_;
   RunTables tables_;
+};
+
+// Keeps every call; BatchStarting answers with `resume` for the batch it names.
+class RecordingJournal : public RunJournal {
+ public:
+  void RunStarted(const std::vector<std::string>& files) override { started = files; }
+  std::optional<BatchResume> BatchStarting(const std::string& file) override {
+    if (resume && resume->mark.remoteFile == file) return resume;
+    return std::nullopt;
+  }
+  void RecordDone(const RecordMark& mark) override { marks.push_back(mark); }
+  void BatchFinished(const std::string& file, bool renamed) override {
+    finished.emplace_back(file, renamed);
+  }
+  void RunFinished(bool errors) override { runErrors = errors; }
+
+  std::vector<std::string> started;
+  std::optional<BatchResume> resume;
+  std::vector<RecordMark> marks;
+  std::vector<std::pair<std::string, bool>> finished;
+  std::optional<bool> runErrors;
 };
 
 class RecordingView : public RunView {
@@ -128,7 +150,7 @@ class ImportFixture : public ::testing::Test {
   std::unique_ptr<AppContext> ctx;
   std::unique_ptr<TestRunData> data;
   RecordingView view;
-  RunJournal journal;
+  RecordingJournal journal;
   std::map<std::string, int> nextSeq_;
 };
 
