@@ -133,6 +133,8 @@ BudgetWarnings::Sums BudgetWarnings::SumFees(int file, const std::string& client
                                              const std::string& caseSuffix,
                                              const std::string* group) {
   Sums sums;
+  // The fee files are read through their field catalogue: they have no bare description.
+  access_.SetUseFieldCatalogue(true);
   access_.OpenStandardFile(file);
   const std::string start = client + caseSuffix + "F";
   std::string record;
@@ -148,6 +150,7 @@ BudgetWarnings::Sums BudgetWarnings::SumFees(int file, const std::string& client
     found = !endOfFile;
   }
   access_.CloseFile(file);
+  access_.SetUseFieldCatalogue(false);
   return sums;
 }
 
