@@ -236,6 +236,8 @@ bool PrntDef::ChooseDrive(char drive) {
   return true;
 }
 
+std::vector<char> PrntDef::Drives() const { return ctx_.fs.Drives(); }
+
 void PrntDef::ChangeDirectory(const std::string& directory) {
   const std::string folder = WithoutTrailingBackslash(directory);
   if (ctx_.fs.DirectoryExists(folder)) SetDirectory(folder);

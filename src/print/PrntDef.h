@@ -100,6 +100,8 @@ class PrntDef {
   // The drive list: false after "Drive X: is not ready." when the drive cannot be read; the
   // drive then stays. Otherwise the directory list goes to the drive's root.
   bool ChooseDrive(char drive);
+  // The drive list's entries: the mapped drive letters, upper case.
+  std::vector<char> Drives() const;
   // The directory list moved to another folder (given as a DOS path).
   void ChangeDirectory(const std::string& directory);
   std::vector<DirectoryItem> DirectoryItems() const;
