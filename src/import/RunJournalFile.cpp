@@ -1,5 +1,6 @@
 #include "import/RunJournalFile.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -19,6 +20,7 @@ namespace {
 // Record: name (the batch's DOS path, or kRunName), kind, state, eight counters of twenty
 // digits, the run's working date, the reject file pair and the host files' identities.
 constexpr int kNameLength = 260;
+constexpr int kKeyLength = 255;  // the record manager's longest key: names differ before it
 constexpr int kNumberLength = 20;
 constexpr int kNumbers = 8;
 constexpr int kKindAt = kNameLength;
@@ -28,10 +30,13 @@ constexpr int kDateAt = kNumbersAt + kNumbers * kNumberLength;
 constexpr int kRejectAt = kDateAt + 6;
 constexpr int kRejectDescAt = kRejectAt + kNameLength;
 constexpr int kTrinIdAt = kRejectDescAt + kNameLength;
-constexpr int kIdLength = 40;
+constexpr int kIdLength = 64;
 constexpr int kDescIdAt = kTrinIdAt + kIdLength;
-constexpr int kRecordLength = 1088;
-static_assert(kDescIdAt + kIdLength <= kRecordLength);
+// Which reject numbers (R01..R99) of the batch's name were taken when the batch started.
+constexpr int kRejectSlots = 99;
+constexpr int kSlotsAt = kDescIdAt + kIdLength;
+constexpr int kRecordLength = 1200;
+static_assert(kSlotsAt + kRejectSlots <= kRecordLength);
 
 constexpr const char* kRunName = "*RUN*";
 constexpr char kBatchKind = 'B';
@@ -43,8 +48,30 @@ constexpr char kRenamed = 'N';
 
 FileSpec JournalSpec() {
   KeySpec name;
-  name.segments.push_back({0, kNameLength, KeyType::String, true});
+  name.segments.push_back({0, kKeyLength, KeyType::String, true});
   return FileSpec{kRecordLength, {name}};
+}
+
+std::string UpperAscii(std::string text) {
+  for (char& c : text)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  return text;
+}
+
+// The reject pair names of a remote batch: its file name up to the dot, "TRIN" becoming
+// "DESC" for the description file, with ".Rnn".
+std::pair<std::string, std::string> RejectStems(const std::string& remoteFile) {
+  std::string name = UpperAscii(remoteFile.substr(remoteFile.find_last_of('\\') + 1));
+  name = name.substr(0, name.find('.'));
+  std::string desc = name;
+  if (desc.rfind("TRIN", 0) == 0) desc.replace(0, 4, "DESC");
+  return {name, desc};
+}
+
+std::string RejectName(const std::string& stem, int number) {
+  char ext[8];
+  std::snprintf(ext, sizeof ext, ".R%02d", number);
+  return stem + ext;
 }
 
 std::uint64_t AutoIncOf(const std::string& key) {
@@ -64,6 +91,7 @@ struct RunJournalFile::Entry {
   std::uint64_t recordCount = 0;
   std::string fileDate;
   std::string trinId, descId;  // run record only
+  std::string rejectSlots;     // batch record: 'x' for a reject number taken at its start
 
   std::string Encode() const {
     std::string r(kRecordLength, ' ');
@@ -87,6 +115,7 @@ struct RunJournalFile::Entry {
     put(kRejectDescAt, kNameLength, mark.rejectDescFile);
     put(kTrinIdAt, kIdLength, trinId);
     put(kDescIdAt, kIdLength, descId);
+    put(kSlotsAt, kRejectSlots, rejectSlots);
     return r;
   }
 
@@ -114,6 +143,7 @@ struct RunJournalFile::Entry {
     e.mark.rejectDescFile = text(kRejectDescAt, kNameLength);
     e.trinId = text(kTrinIdAt, kIdLength);
     e.descId = text(kDescIdAt, kIdLength);
+    e.rejectSlots = r.substr(kSlotsAt, kRejectSlots);
     return e;
   }
 
@@ -188,7 +218,7 @@ bool RunJournalFile::Store(const Entry& entry) {
   std::string record = entry.Encode();
   // RecordDone rewrites the record the file is on; anything else finds its record first.
   if (currentBatch_ != entry.name || file_->CurrentRecord() == 0) {
-    std::string key = record.substr(0, kNameLength), found;
+    std::string key = record.substr(0, kKeyLength), found;
     const RmStatus st = file_->GetEqual(0, key, found);
     if (st == RmStatus::KeyNotFound) {
       const RmStatus inserted = file_->Insert(record);
@@ -206,11 +236,17 @@ bool RunJournalFile::Store(const Entry& entry) {
 }
 
 std::string RunJournalFile::Identity(const std::string& dosPath) const {
+  // The file's number and, where the file system keeps it, its birth time: a file deleted
+  // and made again may get the same number, never the same birth time.
   const std::optional<std::string> host = ctx_.fs.ToHost(dosPath);
-  struct stat info {};
-  if (!host || ::stat(host->c_str(), &info) != 0) return {};
-  return std::to_string(static_cast<unsigned long long>(info.st_dev)) + ":" +
-         std::to_string(static_cast<unsigned long long>(info.st_ino));
+  struct statx info {};
+  if (!host || ::statx(AT_FDCWD, host->c_str(), 0, STATX_INO | STATX_BTIME, &info) != 0) return {};
+  std::string id = std::to_string(info.stx_dev_major) + ":" + std::to_string(info.stx_dev_minor) +
+                   ":" + std::to_string(static_cast<unsigned long long>(info.stx_ino));
+  if ((info.stx_mask & STATX_BTIME) != 0)
+    id += ":" + std::to_string(static_cast<long long>(info.stx_btime.tv_sec)) + "." +
+          std::to_string(info.stx_btime.tv_nsec);
+  return id;
 }
 
 std::uint64_t RunJournalFile::HighestAutoInc(const std::string& dosPath) {
@@ -259,6 +295,38 @@ bool RunJournalFile::RollBack(const std::string& dosPath, std::uint64_t high, bo
   return false;
 }
 
+std::string RunJournalFile::RejectSlots(const std::string& remoteFile) const {
+  const auto [stem, descStem] = RejectStems(remoteFile);
+  std::string slots(kRejectSlots, '.');
+  for (const DirEntry& file : ctx_.fs.List(ctx_.values.DataPath + "\\*.R??")) {
+    const std::string name = UpperAscii(file.name);
+    for (int n = 1; n <= kRejectSlots; ++n)
+      if (name == RejectName(stem, n) || name == RejectName(descStem, n)) slots[n - 1] = 'x';
+  }
+  return slots;
+}
+
+bool RunJournalFile::RemoveNewRejectPairs(const Entry& entry) {
+  // The batch had no reject when its last record was marked, so a reject pair made since
+  // holds nothing but the unfinished record.
+  if (entry.rejectSlots.size() != kRejectSlots) return true;
+  const std::string now = RejectSlots(entry.name);
+  const auto [stem, descStem] = RejectStems(entry.name);
+  for (int n = 1; n <= kRejectSlots; ++n) {
+    if (entry.rejectSlots[n - 1] == 'x' || now[n - 1] != 'x') continue;
+    for (const std::string& s : {stem, descStem}) {
+      const std::string path = ctx_.values.DataPath + "\\" + RejectName(s, n);
+      if (!ctx_.fs.FileExists(path)) continue;
+      if (FsResult removed = ctx_.fs.DeleteFile(path); !removed) {
+        ctx_.ui.Plain("Unable to remove the unfinished reject file of the interrupted import " +
+                      path + ".\r\r" + removed.message + kContactLine);
+        return false;
+      }
+    }
+  }
+  return true;
+}
+
 std::optional<InterruptedBatch> RunJournalFile::FindInterrupted() {
   for (const Entry& e : ReadAll()) {
     if (!e.PartDone()) continue;
@@ -296,8 +364,11 @@ bool RunJournalFile::RollBackUnfinished() {
   }
   for (const Entry& e : entries) {
     if (!ok || e.kind != kBatchKind || e.state != kStarted) continue;
-    ok = RollBack(e.mark.rejectFile, e.mark.rejectHigh, false, {}) &&
-         RollBack(e.mark.rejectDescFile, e.mark.rejectDescHigh, false, {});
+    if (e.mark.rejectFile.empty())
+      ok = RemoveNewRejectPairs(e);
+    else
+      ok = RollBack(e.mark.rejectFile, e.mark.rejectHigh, false, {}) &&
+           RollBack(e.mark.rejectDescFile, e.mark.rejectDescHigh, false, {});
   }
   return ok;
 }
@@ -339,7 +410,7 @@ std::optional<BatchResume> RunJournalFile::BatchStarting(const std::string& remo
   const std::uint64_t count = CountRecords(remoteFile).value_or(0);
   std::optional<Entry> found;
   if (resuming_) {
-    std::string key = LeftFit(remoteFile, kNameLength), record;
+    std::string key = LeftFit(remoteFile, kKeyLength), record;
     if (file_->GetEqual(0, key, record) == RmStatus::Success) found = Entry::Decode(record);
   }
   // The same batch as before, or one that merely bears its name.
@@ -354,6 +425,7 @@ std::optional<BatchResume> RunJournalFile::BatchStarting(const std::string& remo
     entry.fileDate = ctx_.values.SystemFileDate;
   }
   entry.mark.remoteFile = remoteFile;
+  entry.rejectSlots = RejectSlots(remoteFile);
   if (!Store(entry)) return std::nullopt;
   currentBatch_ = entry.name;
   current_ = std::make_unique<Entry>(entry);
@@ -381,7 +453,7 @@ void RunJournalFile::BatchFinished(const std::string& remoteFile, bool renamed) 
 void RunJournalFile::RunFinished(bool errorsOccurred) {
   (void)errorsOccurred;
   if (broken_) return;
-  std::string key = LeftFit(kRunName, kNameLength), record;
+  std::string key = LeftFit(kRunName, kKeyLength), record;
   if (!Open() || file_->GetEqual(0, key, record) != RmStatus::Success) return;
   Entry run = Entry::Decode(record);
   run.state = kFinished;

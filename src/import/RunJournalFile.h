@@ -80,6 +80,8 @@ class RunJournalFile final : public RunJournal {
   std::vector<Entry> ReadAll();
   bool Store(const Entry& entry);
   bool RollBackUnfinished();
+  std::string RejectSlots(const std::string& remoteFile) const;
+  bool RemoveNewRejectPairs(const Entry& entry);
   bool RollBack(const std::string& dosPath, std::uint64_t high, bool checkIdentity,
                 const std::string& identity);
   std::uint64_t HighestAutoInc(const std::string& dosPath);

@@ -46,7 +46,7 @@ class FakeMainView final : public MainView {
 };
 
 class CommandFixture : public HostFixture {
- protected:
+ public:
   CommandFixture() {
     MakeFolder("MFW/PGM");
     MakeFolder("REMOTE");
