@@ -206,13 +206,47 @@ class FlowTest(OfficeTest):
         self.assertIn("Case frozen", report)
         self.assertNotIn("[error]", out.stderr)
 
-    def test_reject_report_to_a_file_named_on_the_command_line(self):
+    def test_reject_report_destinations_of_the_command_line(self):
+        # options, exit status, where the two rejects of TRIN23 are printed (None: refused)
+        cases = [
+            (["--report-file", "C:\\TRANSFER\\REJECTS.TXT"], 0, "TRANSFER/REJECTS.TXT"),
+            (["--printer", "Upfold PDF Printer"], 0, "MFW/PDF"),
+            (["--printer", "No Such Printer"], 1, None),
+            (["--report-file", "C:\\TRANSFER\\rejects-of-the-night.txt"], 1, None),
+            (["--report-file", "C:\\MFW\\DATA\\REJECTS.TXT"], 1, None),  # a data folder
+        ]
+        for n, (args, status, printed) in enumerate(cases):
+            with self.subTest(args=args):
+                o = Office("destination-%d" % n)
+                self.addCleanup(o.remove)
+                out = o.run(*(args + ["C:\\REMOTE\\TRIN23.RME"]))
+                self.assertExit(out, status)
+                self.assertFalse(o.exists(REPORT))
+                self.assertEqual(o.exists("REMOTE/TRIN23.RME"), printed is None)
+                if printed is None:
+                    self.assertRegex(out.stderr, r"\[(error|information)\] ")
+                    continue
+                path = o.c(printed)
+                if os.path.isdir(path):
+                    pdfs = [f for f in os.listdir(path) if f.lower().endswith(".pdf")]
+                    self.assertEqual(len(pdfs), 1, pdfs)
+                    text = subprocess.run(["pdftotext", "-layout", os.path.join(path, pdfs[0]),
+                                           "-"], capture_output=True, text=True).stdout
+                else:
+                    with open(path, encoding="cp1252") as f:
+                        text = f.read()
+                self.assertEqual(text.count("*Reject reason:"), 2)
+
+    def test_an_existing_report_file_is_appended_to(self):
         o = self.office
+        with open(o.c("TRANSFER/REJECTS.TXT"), "w", encoding="ascii") as f:
+            f.write("an earlier report\n")
         out = o.run("--report-file", o.c("TRANSFER/REJECTS.TXT"), "C:\\REMOTE\\TRIN23.RME")
         self.assertExit(out, 0)
         with open(o.c("TRANSFER/REJECTS.TXT"), encoding="cp1252") as f:
-            self.assertEqual(f.read().count("*Reject reason:"), 2)
-        self.assertFalse(o.exists(REPORT))
+            text = f.read()
+        self.assertTrue(text.startswith("an earlier report\n"))
+        self.assertEqual(text.count("*Reject reason:"), 2)
 
     def test_refused_batch_stops_with_the_message_and_touches_nothing(self):
         o = self.office

@@ -159,7 +159,7 @@ int Import(const ImportOptions& o) {
   std::unique_ptr<Printers> printers = MakeInstalledPrinters(registry, fs);
   PrinterList printerList;
   PrintChoices choices;
-  AnsweredPrintChoices asker(ctx, printerList, *printers, reportFile, o.printer);
+  AnsweredPrintChoices asker(ctx, *printers, printerList, reportFile, o.printer);
   XDesktop desktop;
   ToldUnMergedDialog unMerged(ctx, o.unmerged.value_or(kExitUnchanged));
   SystemProcessLauncher launcher(fs);
