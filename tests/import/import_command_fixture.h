@@ -75,6 +75,8 @@ class CommandFixture : public HostFixture {
       if (c == '/') c = '\\';
     return dos;
   }
+  // The host path of a file under drive C.
+  std::string HostPath(const std::string& underC) const { return dir / ("c/" + underC); }
   // The records of a data file under drive C in key 0 order.
   std::vector<std::string> Stored(const std::string& underC) {
     DataFile file;
