@@ -8,6 +8,7 @@
 #include "data/DirectAccess.h"
 #include "data/FixedText.h"
 #include "data/Table.h"
+#include "import/ImportText.h"
 #include "import/RunData.h"
 #include "import/RunJournal.h"
 #include "import/RunView.h"
@@ -244,9 +245,8 @@ bool ImportRun::ProcessBatch(std::size_t index) {
         const std::string& dir = ctx_.values.DataPath;
         T().RejectFileTB.SetTableName(rejectFileName_ + ";RES:RemBatch");
         T().RejectDescFileTB.SetTableName(rejectDescName_ + ";RES:RemBatchD");
-        const auto file = [](const std::string& p) { return p.substr(p.find_last_of('\\') + 1); };
-        if (!data_.OpenTable(T().RejectFileTB, dir, "1", file(rejectFileName_)) ||
-            !data_.OpenTable(T().RejectDescFileTB, dir, "1", file(rejectDescName_)))
+        if (!data_.OpenTable(T().RejectFileTB, dir, "1", FileNameOf(rejectFileName_)) ||
+            !data_.OpenTable(T().RejectDescFileTB, dir, "1", FileNameOf(rejectDescName_)))
           Fail(Scope::Batch);
       }
       if (m.recordsDone > 0 && !batchFailed_) {

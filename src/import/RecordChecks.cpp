@@ -10,16 +10,12 @@
 #include "data/FixedText.h"
 #include "data/Table.h"
 #include "import/ImportRun.h"
+#include "import/ImportText.h"
 #include "import/RunData.h"
 
 namespace upfold {
 
 namespace {
-
-std::string Upper(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return text;
-}
 
 // A packed field of the remote record; a field that holds no packed number adds `badBit` to
 // the mask and counts as 0, so the record goes to the reject file as it came.
@@ -120,13 +116,13 @@ bool ImportRun::GetCaseInfo(const std::string& clientCase) {
     w.caseFound = true;
     w.caseStatus2 = c.AsString("Case Status 2");
     w.caseBillingRateCode = c.AsString("Billing Rate Code");
-    const std::string status1 = Upper(c.AsString("Case Status 1"));
-    const std::string status2 = Upper(w.caseStatus2);
+    const std::string status1 = UpperAscii(c.AsString("Case Status 1"));
+    const std::string status2 = UpperAscii(w.caseStatus2);
     if (status1 == "X") w.rejectMask |= kCaseClosed;
     if (status1 == "P" && (w.storedType == "F" || w.storedType == "C" || w.storedType == "T"))
       w.rejectMask |= kCaseClosed;
     if (status2 == "F") w.rejectMask |= kCaseFrozen;
-    if (Upper(w.storedType) == "P" && status2 == "D") w.rejectMask |= kPaymentToDummy;
+    if (UpperAscii(w.storedType) == "P" && status2 == "D") w.rejectMask |= kPaymentToDummy;
     return true;
   } catch (const TableError& e) {
     ctx_.ui.ArrowCursor();

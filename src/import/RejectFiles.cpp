@@ -10,17 +10,13 @@
 #include "data/FixedText.h"
 #include "data/Table.h"
 #include "import/ImportRun.h"
+#include "import/ImportText.h"
 #include "import/RunData.h"
 #include "platform/DosFs.h"
 
 namespace upfold {
 
 namespace {
-
-std::string FileNameOf(const std::string& path) {
-  const std::size_t slash = path.find_last_of("\\/");
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
 
 // The file name up to its first dot; the whole name when there is none or it comes first.
 std::string StemOf(const std::string& fileName) {
@@ -31,11 +27,6 @@ std::string StemOf(const std::string& fileName) {
 // "Desc" + characters 5 to 10 of a reject file's name: TRIN01.R07 pairs with Desc01.R07.
 std::string RejectDescFileName(const std::string& rejectFileName) {
   return "Desc" + (rejectFileName.size() > 4 ? rejectFileName.substr(4, 6) : std::string());
-}
-
-std::string Upper(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return text;
 }
 
 }  // namespace
@@ -145,11 +136,11 @@ std::string ImportRun::FindOldestRejectFileAndReuse(const std::string& stem) {
                         ws + " in " + dataPath + "." + kContactLine);
     return {};
   }
-  const std::string path = Upper(dataPath + "\\" + oldest->name);
+  const std::string path = UpperAscii(dataPath + "\\" + oldest->name);
   std::string descPath = path;
-  const std::string from = "TRIN" + Upper(ws) + ".R";
+  const std::string from = "TRIN" + UpperAscii(ws) + ".R";
   if (const std::size_t at = descPath.find(from); at != std::string::npos)
-    descPath.replace(at, from.size(), "DESC" + Upper(ws) + ".R");
+    descPath.replace(at, from.size(), "DESC" + UpperAscii(ws) + ".R");
   FsResult result = ctx_.fs.DeleteFile(path);
   // A description file that is already gone is what the deletion wants.
   if (result && ctx_.fs.Exists(descPath)) result = ctx_.fs.DeleteFile(descPath);

@@ -6,6 +6,7 @@
 #include "data/FixedText.h"
 #include "data/Table.h"
 #include "import/ImportRun.h"
+#include "import/ImportText.h"
 #include "import/RunData.h"
 #include "platform/Clock.h"
 #include "platform/DosFs.h"
@@ -42,7 +43,7 @@ void ImportRun::RenameRemoteFiles() {
     Fail(Scope::Batch);
     return;
   }
-  const std::string newName = renamedFileName_.substr(renamedFileName_.find_last_of('\\') + 1);
+  const std::string newName = FileNameOf(renamedFileName_);
   renamedDescName_ =
       remoteDir_ + "\\Desc" + Trim(newName.size() > 4 ? newName.substr(4, 7) : std::string());
   const std::string batch = remoteDir_ + "\\" + remoteFileName_;
