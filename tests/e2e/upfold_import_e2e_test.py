@@ -381,11 +381,17 @@ class KillTest(OfficeTest):
                 killed_at = self.kill_after(office, proc, target)
                 self.assertIsNotNone(killed_at, "the import ended before it could be killed")
 
+                # Without an answer the interrupted import is neither continued nor dropped.
+                held = office.count("MFW/DATA/Trin01.s")
+                out = office.run("C:\\REMOTE\\TRIN77.RME")
+                self.assertExit(out, 1)
+                self.assertIn("[question] The processing of your last remote file was "
+                              "interrupted!", out.stderr)
+                self.assertIn("[answer] Cancel\n", out.stderr)
+                self.assertEqual(office.count("MFW/DATA/Trin01.s"), held)
+
                 out = office.run("--interrupted", "yes", "C:\\REMOTE\\TRIN77.RME")
                 self.assertExit(out, 0)
-                if killed_at > 0:
-                    self.assertIn("[question] The processing of your last remote file was "
-                                  "interrupted!", out.stderr)
                 posted = [round(r["AUnits"], 2) for r in office.dump("MFW/DATA/Trin01.s", "Batch")]
                 rejected = [round(r["ActualHours"], 2)
                             for r in office.dump("MFW/DATA/TRIN77.R01", "RemBatch")]
