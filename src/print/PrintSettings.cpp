@@ -16,7 +16,9 @@ namespace {
 // Printer records follow the report records at this distance.
 constexpr int kPrinterRecordOffset = 15;
 
-std::string ReportKey(int reportNum) { return LeftJust(std::to_string(reportNum), 2); }
+std::string ReportKey(int reportNum) {
+  return LeftJust(std::to_string(reportNum), 2);
+}
 
 }  // namespace
 
@@ -80,7 +82,8 @@ bool PrintSettingsStore::GetPrintTBInfo(PrintChoices& choices, PrintSettings& se
   const std::string file = ctx_.values.DataPath + "\\Print" + wsid + ".LC";
   printTB_.SetTableName(file + ";RES:Print");
   if (!ctx_.fs.FileExists(file)) {
-    if (!Offer("The PRINT" + wsid + ".LC file is missing.\rDo you want to use the default "
+    if (!Offer("The PRINT" + wsid +
+               ".LC file is missing.\rDo you want to use the default "
                "settings?"))
       return false;
     CreatePrintWSid(wsid);  // the defaults serve this opening even when the copy failed
@@ -138,8 +141,8 @@ bool PrintSettingsStore::ReadReport(int reportNum, const std::string& wsid, Prin
     return true;
   }
   const std::string first = FirstPrinter();
-  if (!Offer(damaged + "can't find default printer name.\rDo you want to use the " +
-             Trim(first) + " printer?"))
+  if (!Offer(damaged + "can't find default printer name.\rDo you want to use the " + Trim(first) +
+             " printer?"))
     return false;
   choices.PrinterName = first;
   return true;

@@ -18,10 +18,10 @@ struct PrintChoices;
 
 // What an opening of the printing choices takes from the settings besides the result values.
 struct PrintSettings {
-  std::string ReportTitle;    // RptName
+  std::string ReportTitle;       // RptName
   std::string PrntToFile = "N";  // "N" printer; any other code starts on File
   bool DefaultsInUse = false;
-  bool FileOnly = false;      // PrntToFile "R": the Printer and Screen choices are refused
+  bool FileOnly = false;  // PrntToFile "R": the Printer and Screen choices are refused
 };
 
 class PrintSettingsStore {

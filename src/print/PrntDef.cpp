@@ -84,8 +84,7 @@ bool PrntDef::Open(int reportNum, PrintChoices& choices) {
   const char drive = DriveOf(choices.PrintFilePath);
   view_.drive = drive && ctx_.fs.DriveReady(drive) ? drive : DataDrive()[0];
   const std::string directory = WithoutTrailingBackslash(Trim(choices.PrintFilePath));
-  view_.directory =
-      ctx_.fs.DirectoryExists(directory) ? directory : DataDrive() + "\\";
+  view_.directory = ctx_.fs.DirectoryExists(directory) ? directory : DataDrive() + "\\";
   view_.drive = DriveOf(view_.directory) ? DriveOf(view_.directory) : view_.drive;
   view_.directoryEnabled = true;
   view_.nameEnabled = true;
@@ -223,7 +222,9 @@ void PrntDef::ChooseOrientation(Orientation orientation) {
   choices_->PrintSize = OrientationCode(orientation);
 }
 
-void PrntDef::ChooseFormat(FileFormat format) { view_.format = format; }
+void PrntDef::ChooseFormat(FileFormat format) {
+  view_.format = format;
+}
 
 bool PrntDef::ChooseDrive(char drive) {
   drive = static_cast<char>(std::toupper(static_cast<unsigned char>(drive)));
@@ -236,7 +237,9 @@ bool PrntDef::ChooseDrive(char drive) {
   return true;
 }
 
-std::vector<char> PrntDef::Drives() const { return ctx_.fs.Drives(); }
+std::vector<char> PrntDef::Drives() const {
+  return ctx_.fs.Drives();
+}
 
 void PrntDef::ChangeDirectory(const std::string& directory) {
   const std::string folder = WithoutTrailingBackslash(directory);

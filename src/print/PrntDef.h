@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "print/PrintSettings.h"
 #include "print/PrintDirectoryCheck.h"
+#include "print/PrintSettings.h"
 #include "print/PrinterChoice.h"
 
 namespace upfold {

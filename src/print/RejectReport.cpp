@@ -1,8 +1,8 @@
 #include "print/RejectReport.h"
 
 #include <cerrno>
-#include <chrono>
 #include <charconv>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
@@ -42,10 +42,14 @@ int LinesPerPage(const std::string& pageLen) {
 
 std::string FileError() {
   switch (errno) {
-    case ENOSPC: return fsmsg::kDiskFull;
-    case EACCES: return fsmsg::kAccessDenied;
-    case EIO: return fsmsg::kIoError;
-    default: return std::strerror(errno);
+    case ENOSPC:
+      return fsmsg::kDiskFull;
+    case EACCES:
+      return fsmsg::kAccessDenied;
+    case EIO:
+      return fsmsg::kIoError;
+    default:
+      return std::strerror(errno);
   }
 }
 
@@ -74,7 +78,9 @@ RejectReport::RejectReport(AppContext& context, RejectReportTables tables, Print
       printerList_(printerList),
       printers_(printers) {}
 
-RejectReport::~RejectReport() { AbandonOutput(); }
+RejectReport::~RejectReport() {
+  AbandonOutput();
+}
 
 void RejectReport::ShowPrintingError(const std::string& error) {
   ctx_.ui.Error(
@@ -83,14 +89,19 @@ void RejectReport::ShowPrintingError(const std::string& error) {
       error + kContactLine);
 }
 
-bool RejectReport::ToPrinter() const { return canvas_ != nullptr; }
+bool RejectReport::ToPrinter() const {
+  return canvas_ != nullptr;
+}
 
 bool RejectReport::PrintRejectReport(const std::vector<RejectReportRow>& rows) {
   for (;;) {
     switch (BeginPrintReport()) {
-      case Begin::NotChosen: return false;
-      case Begin::Retry: continue;  // the new choice is started on the next round
-      case Begin::Started: return PrintReportToPrinterOrFile(rows);
+      case Begin::NotChosen:
+        return false;
+      case Begin::Retry:
+        continue;  // the new choice is started on the next round
+      case Begin::Started:
+        return PrintReportToPrinterOrFile(rows);
     }
   }
 }

@@ -46,14 +46,14 @@ std::string GetRejectReason(const std::string& unassigned2) {
 std::string RejectTitleLine(const std::string& dataPath, const std::string& date,
                             const std::string& time, int page) {
   const std::string database = "Database: " + Trim(dataPath);
-  const std::string title = "   Marrowfield Import Remote Processing   Reject Report   " + date +
-                            " at " + time;
+  const std::string title =
+      "   Marrowfield Import Remote Processing   Reject Report   " + date + " at " + time;
   const int width = 120 - static_cast<int>(database.size() + 5);
   const int titleLength = static_cast<int>(title.size());
   const int centred = titleLength + (width - titleLength) / 2;
   return RightJust(database, database.size() + 5) +
-         LeftJust(RightJust(title, centred > 0 ? centred : 0), width > 0 ? width : 0) +
-         "   Page " + std::to_string(page);
+         LeftJust(RightJust(title, centred > 0 ? centred : 0), width > 0 ? width : 0) + "   Page " +
+         std::to_string(page);
 }
 
 std::string RejectSubHeader(int line, const RejectReportRow& row) {
@@ -80,11 +80,10 @@ std::string RejectColumnHeading(int line) {
 }
 
 std::string RejectDetailLine(const RejectDetail& d) {
-  return LeftJust("", 7) + LeftJust(d.clientCase, 17) + LeftJust(d.type, 3) +
-         LeftJust(d.date, 11) + LeftJust(d.group, 4) + LeftJust(d.employee, 4) +
-         RightJust(Money(d.actualHours), 10) + "  " + RightJust(Money(d.actualAmount), 11) +
-         "  " + LeftJust(d.billableEmployee, 5) + RightJust(Money(d.billableHours), 10) + "  " +
-         RightJust(Money(d.billableAmount), 11);
+  return LeftJust("", 7) + LeftJust(d.clientCase, 17) + LeftJust(d.type, 3) + LeftJust(d.date, 11) +
+         LeftJust(d.group, 4) + LeftJust(d.employee, 4) + RightJust(Money(d.actualHours), 10) +
+         "  " + RightJust(Money(d.actualAmount), 11) + "  " + LeftJust(d.billableEmployee, 5) +
+         RightJust(Money(d.billableHours), 10) + "  " + RightJust(Money(d.billableAmount), 11);
 }
 
 std::string RejectReasonLine(const std::string& reasons) {

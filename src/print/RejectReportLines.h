@@ -52,7 +52,7 @@ std::string RejectColumnHeading(int line);
 struct RejectDetail {
   std::string clientCase;  // client and case suffix, trimmed, joined by "-"
   std::string type;
-  std::string date;        // display date with a four-digit year
+  std::string date;  // display date with a four-digit year
   std::string group;
   std::string employee;
   double actualHours = 0;

@@ -19,9 +19,8 @@
 namespace upfold {
 namespace {
 
-std::string ReportRecord(const std::string& num, const std::string& toFile,
-                         const std::string& dir, const std::string& name,
-                         const std::string& size = "R") {
+std::string ReportRecord(const std::string& num, const std::string& toFile, const std::string& dir,
+                         const std::string& name, const std::string& size = "R") {
   return test::Rec("Print")
       .Text("ReportNum", num)
       .Text("PrintSize", size)
@@ -345,10 +344,10 @@ TEST_F(PrntDefTest, RefusedSettingsAreNeverShown) {
 
 TEST_F(PrntDefTest, AFailedPdfCheckLeavesNothingToPrintOnTheCloseBox) {
   Settings("P", "C:\\REPORTS", "REJ.PDF");
-  registry.WriteString(Hive::LocalMachine,
-                       std::string("\\Software\\CLASSES\\CLSID\\") + kPdfClassId +
-                           "\\InprocServer32",
-                       "", "D:\\ELSEWHERE\\PDFREPXP.DLL");
+  registry.WriteString(
+      Hive::LocalMachine,
+      std::string("\\Software\\CLASSES\\CLSID\\") + kPdfClassId + "\\InprocServer32", "",
+      "D:\\ELSEWHERE\\PDFREPXP.DLL");
   ASSERT_TRUE(Open());
   EXPECT_EQ(View().format, FileFormat::Pdf);
   EXPECT_TRUE(View().printersEnabled);

@@ -5,22 +5,22 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <sstream>
 #include <cstdlib>
 #include <ctime>
 #include <deque>
 #include <functional>
 #include <memory>
+#include <sstream>
 
 #include "app/AppContext.h"
 #include "data/Table.h"
 #include "data/TableFixture.h"
 #include "platform/Clock.h"
+#include "platform/printers/QtPrinters.h"
+#include "platform/printers/RecordingPrinters.h"
 #include "print/PrintChoices.h"
 #include "print/PrintChoicesAsker.h"
 #include "print/PrinterList.h"
-#include "platform/printers/QtPrinters.h"
-#include "platform/printers/RecordingPrinters.h"
 #include "print/RejectReport.h"
 
 namespace upfold {
@@ -87,8 +87,8 @@ class RejectReportTest : public test::TableFixture {
     // The title carries the date and time of the clock; read them in one zone everywhere.
     setenv("TZ", "UTC", 1);
     tzset();
-    clock.SetNow(std::chrono::sys_days{std::chrono::December / 11 / 2026} +
-                 std::chrono::hours(14) + std::chrono::minutes(5) + std::chrono::seconds(9));
+    clock.SetNow(std::chrono::sys_days{std::chrono::December / 11 / 2026} + std::chrono::hours(14) +
+                 std::chrono::minutes(5) + std::chrono::seconds(9));
     values.DataPath = "C:\\MFW\\DATA";
     values.WSID = "01";
     MakeFolder("REPORTS");
@@ -96,17 +96,17 @@ class RejectReportTest : public test::TableFixture {
 
   // Two rejecting batches around one without rejects.
   std::vector<RejectReportRow> TwoBatches() {
-    MakeFile("TRIN12.R01", "RemBatch",
-             {Reject("BOLT", "     12", "C", "461130", "", "DBE", 0, 12.5, "       9", "+++4096"),
-              Reject("ACME", "   0001", "F", "461211", "CT", "MAL", 1.5, 675, "       7",
-                     "+++  41")});
+    MakeFile(
+        "TRIN12.R01", "RemBatch",
+        {Reject("BOLT", "     12", "C", "461130", "", "DBE", 0, 12.5, "       9", "+++4096"),
+         Reject("ACME", "   0001", "F", "461211", "CT", "MAL", 1.5, 675, "       7", "+++  41")});
     MakeFile("Desc12.R01", "RemBatchD",
              {Description("       7", "1", "and reviewed exhibits"),
               Description("       8", "0", "another transaction"),
               Description("       7", "0", "Drafted motion to dismiss")});
-    MakeFile("TRIN34.R02", "RemBatch",
-             {Reject("ZED", "      3", "T", "99x999", "ABCD", "HNG", 2, 250, "      11",
-                     "+++  32")});
+    MakeFile(
+        "TRIN34.R02", "RemBatch",
+        {Reject("ZED", "      3", "T", "99x999", "ABCD", "HNG", 2, 250, "      11", "+++  32")});
     MakeFile("Desc34.R02", "RemBatchD");
     return {
         {"C:\\REMOTE\\TRIN12.RME", "5", "2", "C:\\MFW\\DATA\\TRIN12.R01", "C:\\REMOTE\\TRIN12.I01"},
@@ -178,12 +178,12 @@ std::vector<std::string> HeaderBlock(int page, const std::string& original,
                                      const std::string& rejects) {
   return {kTitle + std::to_string(page),
           "",
-          "     Original file name: " + Padded(original, 60) + "Number of original records = " +
-              Padded(count, 10),
-          "      Renamed file name: " + Padded(renamed, 60) + "Number of processed records = " +
-              Padded(processed, 10),
-          "       Reject file name: " + Padded(rejectFile, 60) + "Number of rejected records = " +
-              Padded(rejects, 10),
+          "     Original file name: " + Padded(original, 60) +
+              "Number of original records = " + Padded(count, 10),
+          "      Renamed file name: " + Padded(renamed, 60) +
+              "Number of processed records = " + Padded(processed, 10),
+          "       Reject file name: " + Padded(rejectFile, 60) +
+              "Number of rejected records = " + Padded(rejects, 10),
           "",
           kColumnHeadings[0],
           kColumnHeadings[1],
@@ -191,9 +191,9 @@ std::vector<std::string> HeaderBlock(int page, const std::string& original,
 }
 
 std::vector<std::string> TwoBatchReport() {
-  std::vector<std::string> lines = HeaderBlock(1, "C:\\REMOTE\\TRIN12.RME", "5",
-                                               "C:\\REMOTE\\TRIN12.I01", "3",
-                                               "C:\\MFW\\DATA\\TRIN12.R01", "2");
+  std::vector<std::string> lines =
+      HeaderBlock(1, "C:\\REMOTE\\TRIN12.RME", "5", "C:\\REMOTE\\TRIN12.I01", "3",
+                  "C:\\MFW\\DATA\\TRIN12.R01", "2");
   const std::vector<std::string> rejects = {
       "       ACME-0001        F  12/11/2026 CT  MAL       1.50       675.00  MAL        1.50"
       "       675.00",
@@ -230,9 +230,9 @@ TEST_F(RejectReportTest, TwoBatchesToAFile) {
   const auto report = TwoBatchReport();
   expected.insert(expected.end(), report.begin(), report.end());
   EXPECT_EQ(FileLines("REPORTS/IR.TXT"), expected);
-  EXPECT_EQ(opened, (std::vector<std::string>{
-                        "C:\\MFW\\DATA\\Desc12.R01", "C:\\MFW\\DATA\\TRIN12.R01",
-                        "C:\\MFW\\DATA\\Desc34.R02", "C:\\MFW\\DATA\\TRIN34.R02"}));
+  EXPECT_EQ(opened,
+            (std::vector<std::string>{"C:\\MFW\\DATA\\Desc12.R01", "C:\\MFW\\DATA\\TRIN12.R01",
+                                      "C:\\MFW\\DATA\\Desc34.R02", "C:\\MFW\\DATA\\TRIN34.R02"}));
   EXPECT_FALSE(rejectTB.Active());
   EXPECT_TRUE(asker.reports.empty());
 }
@@ -247,8 +247,8 @@ TEST_F(RejectReportTest, AFilePageBreaksAfterMoreThanPageLengthLessFiveLines) {
   ToFile("C:\\REPORTS\\P.TXT", " 60");
   MakeFolder("REPORTS");
   dir.Write("c/REPORTS/P.TXT", "");
-  ASSERT_TRUE(Print({{"C:\\REMOTE\\TRIN12.RME", "30", "30", "C:\\MFW\\DATA\\TRIN12.R01",
-                      "Not renamed"}}));
+  ASSERT_TRUE(
+      Print({{"C:\\REMOTE\\TRIN12.RME", "30", "30", "C:\\MFW\\DATA\\TRIN12.R01", "Not renamed"}}));
 
   // 9 header lines and 2 per reject: after the 24th reject 57 lines are on the page.
   const auto lines = FileLines("REPORTS/P.TXT");
@@ -356,8 +356,8 @@ TEST_F(RejectReportTest, OnAPrinter) {
 }
 
 TEST_F(RejectReportTest, APrinterPageBreaksAboveFiveLinesFromTheFoot) {
-  std::vector<std::string> records(40, Reject("A", "1", "F", "461211", "", "MAL", 1, 10,
-                                              "       1", "+++   1"));
+  std::vector<std::string> records(
+      40, Reject("A", "1", "F", "461211", "", "MAL", 1, 10, "       1", "+++   1"));
   MakeFile("TRIN12.R01", "RemBatch", records);
   MakeFile("Desc12.R01", "RemBatchD");
   choices.PrintDest = kPrintToPrinter;
@@ -366,8 +366,8 @@ TEST_F(RejectReportTest, APrinterPageBreaksAboveFiveLinesFromTheFoot) {
   recording->pageWidth = 6300;
   recording->pageHeight = 4800;
   list.Build(*printers, ui);
-  ASSERT_TRUE(Print({{"C:\\REMOTE\\TRIN12.RME", "40", "40", "C:\\MFW\\DATA\\TRIN12.R01",
-                      "Not renamed"}}));
+  ASSERT_TRUE(
+      Print({{"C:\\REMOTE\\TRIN12.RME", "40", "40", "C:\\MFW\\DATA\\TRIN12.R01", "Not renamed"}}));
 
   const auto& job = recording->Jobs().at(0);
   EXPECT_EQ(job.options.orientation, Orientation::Landscape);

@@ -17,9 +17,9 @@
 namespace upfold {
 namespace {
 
-std::string ReportRecord(const std::string& num, const std::string& toFile,
-                         const std::string& dir, const std::string& name,
-                         const std::string& size = "R", const std::string& pageLen = "60") {
+std::string ReportRecord(const std::string& num, const std::string& toFile, const std::string& dir,
+                         const std::string& name, const std::string& size = "R",
+                         const std::string& pageLen = "60") {
   return test::Rec("Print")
       .Text("ReportNum", num)
       .Text("RptName", "Import rejects")
@@ -84,8 +84,7 @@ TEST_F(PrintSettingsTest, ReadsTheReportAndPrinterRecords) {
     std::string wantName, wantPath, wantPrinter;
     bool fileOnly;
   } cases[] = {
-      {"Y", "C:\\MFW\\PRINT", "REJ.TXT", "Ink", "REJ.TXT", "C:\\MFW\\PRINT\\REJ.TXT", "Ink",
-       false},
+      {"Y", "C:\\MFW\\PRINT", "REJ.TXT", "Ink", "REJ.TXT", "C:\\MFW\\PRINT\\REJ.TXT", "Ink", false},
       // A blank destination is not "N": the dialog starts on File.
       {" ", "C:\\MFW\\PRINT\\", "REJ.TXT", "Ink", "REJ.TXT", "C:\\MFW\\PRINT\\REJ.TXT", "Ink",
        false},
@@ -113,8 +112,8 @@ TEST_F(PrintSettingsTest, ReadsTheReportAndPrinterRecords) {
 }
 
 TEST_F(PrintSettingsTest, NeverWritesToTheSettingsFile) {
-  MakeFile("Print01.LC", "Print", {ReportRecord("44", "Y", "C:\\R", "*TXT"),
-                                   PrinterRecord("59", "Ink")});
+  MakeFile("Print01.LC", "Print",
+           {ReportRecord("44", "Y", "C:\\R", "*TXT"), PrinterRecord("59", "Ink")});
   const auto before = Stored("Print01.LC");
   ASSERT_TRUE(Load(44));
   ASSERT_TRUE(Load(44));
@@ -122,8 +121,7 @@ TEST_F(PrintSettingsTest, NeverWritesToTheSettingsFile) {
 }
 
 TEST_F(PrintSettingsTest, AMissingFileIsMadeFromTheTemplateWhenTheUserAgrees) {
-  MakeTemplate({ReportRecord("44", "Y", "C:\\MFW\\PRINT", "REJ.TXT"),
-                PrinterRecord("59", "Ink")});
+  MakeTemplate({ReportRecord("44", "Y", "C:\\MFW\\PRINT", "REJ.TXT"), PrinterRecord("59", "Ink")});
   ui.ExpectAsk(MessageKind::Question,
                "The PRINT01.LC file is missing.\rDo you want to use the default settings?",
                Answer::Yes);
@@ -139,9 +137,8 @@ TEST_F(PrintSettingsTest, AMissingFileIsMadeFromTheTemplateWhenTheUserAgrees) {
 }
 
 TEST_F(PrintSettingsTest, AMissingFileAndNoTemplate) {
-  const std::string cannot =
-      "The C:\\MFW\\DATA\\Print01.lc file cannot be created at this time." +
-      std::string(kContactLine);
+  const std::string cannot = "The C:\\MFW\\DATA\\Print01.lc file cannot be created at this time." +
+                             std::string(kContactLine);
   const std::string missing =
       "The PRINT01.LC file is missing.\rDo you want to use the default settings?";
   ui.ExpectAsk(MessageKind::Question, missing, Answer::No);
@@ -155,8 +152,8 @@ TEST_F(PrintSettingsTest, AMissingFileAndNoTemplate) {
 }
 
 TEST_F(PrintSettingsTest, MissingRecordsAreOfferedDefaults) {
-  MakeFile("Print01.LC", "Print", {ReportRecord("44", "Y", "C:\\R", "A.TXT"),
-                                   ReportRecord("1", "Y", "C:\\R", "ONE.TXT")});
+  MakeFile("Print01.LC", "Print",
+           {ReportRecord("44", "Y", "C:\\R", "A.TXT"), ReportRecord("1", "Y", "C:\\R", "ONE.TXT")});
   const std::string noPrinter =
       "The PRINT01.LC  file is damaged or incomplete - can't find default printer name.\r"
       "Do you want to use the Laser printer?";

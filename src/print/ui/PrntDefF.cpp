@@ -63,9 +63,9 @@ PrntDefF::PrntDefF(PrntDef& logic, QWidget* parent) : QDialog(parent), logic_(lo
 }
 
 void PrntDefF::Build() {
-  printerFileScreenRG_ = RadioGroup(this, "PrinterFileScreenRG", " Print report to ",
-                                    {"Printer", "File", "Screen", "Exit without printing"},
-                                    printTo_);
+  printerFileScreenRG_ =
+      RadioGroup(this, "PrinterFileScreenRG", " Print report to ",
+                 {"Printer", "File", "Screen", "Exit without printing"}, printTo_);
   delAppPrintFileExitRG_ = RadioGroup(
       this, "DelAppPrintFileExitRG", " Print file already exists - choose one: ",
       {"Delete the existing file", "Append to the existing file", "Change print file name",
@@ -229,7 +229,8 @@ void PrntDefF::Refresh() {
   driveComboBox1_->setEnabled(v.driveEnabled);
   RefreshDirectoryList();
   printFilePathDLB_->setEnabled(v.directoryEnabled);
-  if (printFileNameEB_->text() != ToDisplayText(v.name)) printFileNameEB_->setText(ToDisplayText(v.name));
+  if (printFileNameEB_->text() != ToDisplayText(v.name))
+    printFileNameEB_->setText(ToDisplayText(v.name));
   printFileNameEB_->setEnabled(v.nameEnabled);
   printFileL_->setText(ToDisplayText(v.pathLabel));
   okBB_->setEnabled(v.okEnabled);
@@ -240,8 +241,8 @@ void PrntDefF::RefreshDirectoryList() {
   const QSignalBlocker block(printFilePathDLB_);
   printFilePathDLB_->clear();
   for (const DirectoryItem& entry : logic_.DirectoryItems()) {
-    auto* item = new QListWidgetItem(QString(entry.level * 2, QLatin1Char(' ')) +
-                                     ToDisplayText(entry.text));
+    auto* item =
+        new QListWidgetItem(QString(entry.level * 2, QLatin1Char(' ')) + ToDisplayText(entry.text));
     item->setData(Qt::UserRole, ToDisplayText(entry.path));
     printFilePathDLB_->addItem(item);
     if (entry.current) printFilePathDLB_->setCurrentItem(item);
