@@ -90,6 +90,11 @@ class Office:
         return subprocess.run(self.args(*args, **kwargs), capture_output=True, text=True,
                               env=self.env(), timeout=120)
 
+    def spawn(self, *args):
+        """Starts the program with its output captured; finish() waits for it."""
+        return subprocess.Popen(self.args(*args), stdout=subprocess.PIPE,
+                                stderr=subprocess.PIPE, text=True, env=self.env())
+
     def start(self, *args):
         return subprocess.Popen(self.args(*args), stdout=subprocess.DEVNULL,
                                 stderr=subprocess.DEVNULL, env=self.env())
@@ -126,6 +131,17 @@ class Office:
         """Whether the file is there, its name matched without regard to case."""
         folder, name = os.path.split(self.c(rel))
         return os.path.isdir(folder) and name.upper() in (n.upper() for n in os.listdir(folder))
+
+
+def finish(proc):
+    stdout, stderr = proc.communicate(timeout=120)
+    return subprocess.CompletedProcess(proc.args, proc.returncode, stdout, stderr)
+
+
+def run_all(runs):
+    """Runs (office, args) pairs side by side, as the program waits much of its time."""
+    procs = [office.spawn(*args) for office, args in runs]
+    return [finish(proc) for proc in procs]
 
 
 def tsv(stdout):
@@ -215,11 +231,13 @@ class FlowTest(OfficeTest):
             (["--report-file", "C:\\TRANSFER\\rejects-of-the-night.txt"], 1, None),
             (["--report-file", "C:\\MFW\\DATA\\REJECTS.TXT"], 1, None),  # a data folder
         ]
-        for n, (args, status, printed) in enumerate(cases):
+        offices = [Office("destination-%d" % n) for n in range(len(cases))]
+        for o in offices:
+            self.addCleanup(o.remove)
+        outs = run_all([(o, args + ["C:\\REMOTE\\TRIN23.RME"])
+                        for o, (args, _, _) in zip(offices, cases)])
+        for o, out, (args, status, printed) in zip(offices, outs, cases):
             with self.subTest(args=args):
-                o = Office("destination-%d" % n)
-                self.addCleanup(o.remove)
-                out = o.run(*(args + ["C:\\REMOTE\\TRIN23.RME"]))
                 self.assertExit(out, status)
                 self.assertFalse(o.exists(REPORT))
                 self.assertEqual(o.exists("REMOTE/TRIN23.RME"), printed is None)
@@ -316,10 +334,11 @@ class UnmergedTest(unittest.TestCase):
             (["--unmerged", "append"], 0, True, True),
             (["--unmerged", "erase", "--yes"], 0, False, True),
         ]
-        for n, (args, status, kept, imported) in enumerate(cases):
+        offices = [self.office("unmerged-%d" % n) for n in range(len(cases))]
+        outs = run_all([(o, args + ["C:\\REMOTE\\TRIN23.RME"])
+                        for o, (args, _, _, _) in zip(offices, cases)])
+        for o, out, (args, status, kept, imported) in zip(offices, outs, cases):
             with self.subTest(args=args):
-                o = self.office("unmerged-%d" % n)
-                out = o.run(*(args + ["C:\\REMOTE\\TRIN23.RME"]))
                 self.assertEqual(out.returncode, status, out.stderr)
                 self.assertIn("[question] Your last batch has not been merged.\n", out.stderr)
                 records = o.dump("MFW/DATA/Trin01.s", "Batch")
