@@ -2,12 +2,13 @@
 // main menu. Exit status 0 after the main window has closed, 1 when the program was refused
 // at start (bad working date, unreadable configuration).
 
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <QApplication>
 #include <QSocketNotifier>
 #include <clocale>
 #include <csignal>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include "app/AppContext.h"
 #include "app/CommandLine.h"
@@ -15,9 +16,21 @@
 #include "app/ui/QtUi.h"
 #include "app/ui/UpfoldF.h"
 #include "data/VantroDM.h"
+#include "import/HostBatch.h"
+#include "import/ui/ImportDesk.h"
+#include "merge/MergeCommand.h"
+#include "merge/ui/UnMergedF.h"
 #include "platform/Clock.h"
+#include "platform/Desktop.h"
 #include "platform/DosFs.h"
+#include "platform/Process.h"
 #include "platform/Registry.h"
+#include "platform/printers/QtPrinters.h"
+#include "print/PrintChoices.h"
+#include "print/PrinterList.h"
+#include "print/PrinterSetup.h"
+#include "print/PrntDef.h"
+#include "print/ui/QtPrintChoicesAsker.h"
 
 namespace {
 
@@ -80,9 +93,44 @@ int main(int argc, char* argv[]) {
     vantro.PointHostBatchTables(trin, desc);
   };
 
+  // Printing: the system's printers with the virtual PDF printer, the run's printer list and
+  // printing choices, and the printing-choices dialog, made once for the whole run.
+  const std::unique_ptr<upfold::Printers> printers =
+      upfold::MakeSystemPrinters(upfold::ReadVirtualPdfSettings(registry, fs));
+  upfold::PrinterList printerList;
+  upfold::PrintChoices printChoices;
+  upfold::PrntDef printSetup(context, *printers, printerList);
+  upfold::QtPrintChoicesAsker printAsker(printSetup, &window);
+
+  // The merge: the host batch handed to the posting program.
+  upfold::XDesktop desktop;
+  upfold::SystemProcessLauncher launcher(fs);
+  upfold::QtUnMergedDialog unMerged(context, &window);
+  upfold::MergeCommand merge(
+      upfold, upfold::MergeServices{fs, clock, desktop, launcher, vantro, printChoices, printAsker,
+                                    printerList, *printers, &window});
+  merge.getDescTB = [&](std::string& batchName, std::string& batchDate) {
+    upfold::HostBatch host(context, vantro, unMerged);
+    if (!host.GetDescTB()) return false;
+    batchName = host.BatchName();
+    batchDate = host.BatchDate();
+    return true;
+  };
+  merge.terminating = [] { return terminateRequested; };
+  upfold.SetHandler(upfold::MainCommand::Merge, [&merge] { merge.MergeSBClick(); });
+
+  // The import: file dialog, the import box, the printing choices and the results window.
+  upfold::ImportDesk importDesk(
+      upfold, context, vantro, window, &window,
+      upfold::ImportDeskDevices{desktop, *printers, printerList, printChoices, printAsker, unMerged,
+                                [&merge] { merge.RunTrim(); }});
+
   window.show();
+  // Also without a window manager (a bare X server): the first activation may start the import.
+  window.activateWindow();
   const int status = QApplication::exec();
-  // The table set goes before the window and its logic.
+  // The commands and the table set go before the window and its logic.
+  upfold.SetHandler(upfold::MainCommand::Merge, nullptr);
   upfold.hooks.closeAllTables = nullptr;
   upfold.hooks.pointHostBatchTables = nullptr;
   return status;
