@@ -297,6 +297,20 @@ class FlowTest(OfficeTest):
         self.assertExit(out, 0)
         self.assertIn("Usage: upfold-import [options] BATCH...", out.stdout)
 
+    def test_program_folder_and_workstation_from_the_command_line(self):
+        o = self.office
+        # The built program lies outside drive C:, so only --pgmdir can name the templates.
+        o.program = find_program("upfold-import")
+        out = o.run("--yes", "--wsid", "02", "C:\\REMOTE\\CHECKS\\TRIN67.RME")
+        self.assertExit(out, 1)
+        self.assertIn("[plain] Unable to access Import Remote.", out.stderr)
+        out = o.run("--yes", "--pgmdir", "C:\\MFW", "--wsid", "02",
+                    "C:\\REMOTE\\CHECKS\\TRIN67.RME")
+        self.assertExit(out, 0)
+        self.assertEqual(o.count("MFW/DATA/Trin02.s"), 1)
+        self.assertFalse(o.exists("MFW/DATA/Trin01.s"))
+        self.assertEqual(o.registry_values()["HD"], "C:\\MFW")
+
     def test_bad_working_date_is_refused_like_the_desktop_program(self):
         out = self.office.run("C:\\REMOTE\\TRIN12.RME", date="000101")
         self.assertExit(out, 1)
