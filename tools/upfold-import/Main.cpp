@@ -4,10 +4,12 @@
 // values as the desktop program. Exit status 0 when the run ended without errors, 1 when
 // errors occurred or the command stopped, 2 for a usage error.
 
+#include <chrono>
 #include <cstdio>
 #include <ctime>
 #include <exception>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
