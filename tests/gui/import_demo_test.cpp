@@ -4,10 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QEvent>
+#include <QGroupBox>
 #include <QListWidget>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTableWidget>
 #include <QTest>
 #include <QTimer>
@@ -33,34 +36,16 @@
 #include "platform/DosFs.h"
 #include "platform/printers/RecordingPrinters.h"
 #include "print/PrintChoices.h"
-#include "print/PrintChoicesAsker.h"
 #include "print/PrinterList.h"
+#include "print/PrntDef.h"
+#include "print/ui/PrntDefF.h"
+#include "print/ui/QtPrintChoicesAsker.h"
 #include "support/gui/MainWindowHarness.h"
 
 namespace upfold::test {
 namespace {
 
 namespace fs = std::filesystem;
-
-constexpr const char* kReportFile = "C:\\MFW\\PRINT\\REJECTS.TXT";
-
-// The printing choices answered "file", as the dialog leaves them for a print file.
-class FileChoices final : public PrintChoicesAsker {
- public:
-  bool Ask(int reportNumber, PrintChoices& choices) override {
-    asked.push_back(reportNumber);
-    choices.PrintDest = kPrintToFile;
-    choices.PrintFilePath = "C:\\MFW\\PRINT";
-    choices.PrintFileName = "REJECTS.TXT";
-    choices.PrintPathFileName = kReportFile;
-    choices.PrintSize = "R";
-    choices.PageLen = "66";
-    choices.PrintToScreen = false;
-    choices.PrintReportNum = reportNumber;
-    return true;
-  }
-  std::vector<int> asked;
-};
 
 // A fresh demo installation has no host batch: the dialog must not be needed.
 class NoUnMerged final : public UnMergedDialog {
@@ -129,8 +114,10 @@ class ImportDemoTest : public ::testing::Test {
     h.main.hooks.pointHostBatchTables = [this](const std::string& trin, const std::string& desc) {
       dm->PointHostBatchTables(trin, desc);
     };
+    printSetup.emplace(*context, printers, printerList);
+    asker.emplace(*printSetup, &h.window);
     desk.emplace(h.main, *context, *dm, h.window, &h.window,
-                 ImportDeskDevices{desktop, printers, printerList, choices, asker, unMerged, {}});
+                 ImportDeskDevices{desktop, printers, printerList, choices, *asker, unMerged, {}});
     desk->Window().onWindow = [this](VantroF* window) { results = window; };
     BeforeShow(h);
     h.window.show();
@@ -150,12 +137,22 @@ class ImportDemoTest : public ::testing::Test {
     return text.str();
   }
 
-  // Waits (inside the results window's own event loop) for the run to end, notes what the
+  // Answers the printing choices with their saved destination for the report (a file), then
+  // waits (inside the results window's own event loop) for the run to end, notes what the
   // window shows, keeps its picture and presses OK.
-  void CloseResultsWhenDone() {
+  void AnswerDialogs() {
     MainWindowHarness& h = *harness;
     auto* poll = new QTimer(&h.window);
     QObject::connect(poll, &QTimer::timeout, poll, [this, poll] {
+      QWidget* modal = QApplication::activeModalWidget();
+      if (modal != nullptr && modal == &asker->Dialog() && !choicesShown) {
+        choicesShown = true;
+        for (auto* button :
+             modal->findChild<QGroupBox*>("PrinterFileScreenRG")->findChildren<QRadioButton*>())
+          if (button->isChecked()) choicesDestination = button->text().toStdString();
+        modal->findChild<QPushButton*>("OKBB")->click();
+        return;
+      }
       if (results == nullptr || !results->RunFinished()) return;
       poll->stop();
       Note(results);
@@ -221,7 +218,10 @@ class ImportDemoTest : public ::testing::Test {
   RecordingPrinters printers{{"Office laser"}, "Office laser"};
   PrinterList printerList;
   PrintChoices choices;
-  FileChoices asker;
+  std::optional<PrntDef> printSetup;
+  std::optional<QtPrintChoicesAsker> asker;
+  bool choicesShown = false;
+  std::string choicesDestination;
   NoUnMerged unMerged;
   std::optional<ImportDesk> desk;
   VantroF* results = nullptr;
@@ -237,10 +237,13 @@ TEST_F(ImportDemoTest, ImportsTheThreeBatchesAndShowsTheirResults) {
   ASSERT_TRUE(h.window.ProcessBoxVisible());
   ASSERT_EQ(h.Find<QListWidget>("ListBox1")->count(), 3);
 
-  CloseResultsWhenDone();
+  AnswerDialogs();
   h.Find<QPushButton>("ProcessBB")->click();
 
-  EXPECT_EQ(asker.asked, std::vector<int>{kImportReport});
+  EXPECT_TRUE(choicesShown);
+  EXPECT_EQ(choicesDestination, "File");
+  EXPECT_EQ(choices.PrintReportNum, kImportReport);
+  EXPECT_EQ(choices.PrintDest, kPrintToFile);
   EXPECT_FALSE(h.window.ProcessBoxVisible());
   EXPECT_TRUE(h.Find<QToolButton>("ProcessSB")->isEnabled());
   EXPECT_FALSE(h.ui.hourglass);
@@ -286,16 +289,18 @@ TEST_F(ImportDemoTest, ImportsTheThreeBatchesAndShowsTheirResults) {
   }
 
   // The reject report went to the chosen file, one block per batch with rejects.
-  const std::string report =
-      Slurp(fs::path(h.dir.Path()) / "demo" / "C" / "MFW" / "PRINT" / "REJECTS.TXT");
+  ASSERT_EQ(choices.PrintPathFileName.rfind("C:\\MFW\\PRINT\\", 0), 0u)
+      << choices.PrintPathFileName;
+  const std::string report = Slurp(dosFs->ToHost(choices.PrintPathFileName).value_or(""));
   EXPECT_NE(report.find("Marrowfield Import Remote Processing   Reject Report"), std::string::npos)
       << report;
   for (const char* ws : {"12", "23", "34"})
     EXPECT_NE(report.find(std::string("TRIN") + ws + ".R01"), std::string::npos) << ws;
 
   // The rejects are in their files; the host batch holds the rest with the receptors.
-  EXPECT_EQ(Records("C:\\MFW\\DATA\\TRIN12.R01", "RemBatch").size(), 2u);
-  EXPECT_EQ(Records("C:\\MFW\\DATA\\TRIN34.R01", "RemBatch").size(), 15u);
+  for (const auto& [file, rejects] :
+       {std::pair{"TRIN12.R01", 2u}, std::pair{"TRIN23.R01", 2u}, std::pair{"TRIN34.R01", 15u}})
+    EXPECT_EQ(Records(std::string("C:\\MFW\\DATA\\") + file, "RemBatch").size(), rejects) << file;
   const auto host = Records("C:\\MFW\\DATA\\Trin01.s", "Batch");
   EXPECT_EQ(host.size(), 46u);  // 37 accepted transactions and 9 fee-split receptors
   struct Posted {
