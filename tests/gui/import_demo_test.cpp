@@ -29,6 +29,7 @@
 #include "data/Table.h"
 #include "data/VantroDM.h"
 #include "import/ui/ImportDesk.h"
+#include "import/ui/QtImportWindow.h"
 #include "import/ui/VantroF.h"
 #include "merge/UnMergedDialog.h"
 #include "platform/Clock.h"
@@ -116,9 +117,12 @@ class ImportDemoTest : public ::testing::Test {
     };
     printSetup.emplace(*context, printers, printerList);
     asker.emplace(*printSetup, &h.window);
-    desk.emplace(h.main, *context, *dm, h.window, &h.window,
-                 ImportDeskDevices{desktop, printers, printerList, choices, *asker, unMerged, {}});
-    desk->Window().onWindow = [this](VantroF* window) { results = window; };
+    importWindow.emplace(*context, *dm, ReportDevices{choices, *asker, printerList, printers},
+                         &h.window);
+    importWindow->onWindow = [this](VantroF* window) { results = window; };
+    desk.emplace(h.main, *context, *dm, h.window,
+                 ImportServices{
+                     desktop, printers, printerList, choices, *asker, unMerged, *importWindow, {}});
     BeforeShow(h);
     h.window.show();
     QCoreApplication::processEvents();
@@ -223,6 +227,7 @@ class ImportDemoTest : public ::testing::Test {
   bool choicesShown = false;
   std::string choicesDestination;
   NoUnMerged unMerged;
+  std::optional<QtImportWindow> importWindow;
   std::optional<ImportDesk> desk;
   VantroF* results = nullptr;
   Results shown;

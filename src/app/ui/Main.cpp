@@ -18,6 +18,7 @@
 #include "data/VantroDM.h"
 #include "import/HostBatch.h"
 #include "import/ui/ImportDesk.h"
+#include "import/ui/QtImportWindow.h"
 #include "merge/MergeCommand.h"
 #include "merge/ui/UnMergedF.h"
 #include "platform/Clock.h"
@@ -120,10 +121,13 @@ int main(int argc, char* argv[]) {
   upfold.SetHandler(upfold::MainCommand::Merge, [&merge] { merge.MergeSBClick(); });
 
   // The import: file dialog, the import box, the printing choices and the results window.
+  upfold::QtImportWindow importWindow(
+      context, vantro, upfold::ReportDevices{printChoices, printAsker, printerList, *printers},
+      &window);
   upfold::ImportDesk importDesk(
-      upfold, context, vantro, window, &window,
-      upfold::ImportDeskDevices{desktop, *printers, printerList, printChoices, printAsker, unMerged,
-                                [&merge] { merge.RunTrim(); }});
+      upfold, context, vantro, window,
+      upfold::ImportServices{desktop, *printers, printerList, printChoices, printAsker, unMerged,
+                             importWindow, [&merge] { merge.RunTrim(); }});
 
   window.show();
   // Also without a window manager (a bare X server): the first activation may start the import.

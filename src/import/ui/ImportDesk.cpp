@@ -5,19 +5,11 @@
 namespace upfold {
 
 ImportDesk::ImportDesk(UpfoldMain& main, AppContext& ctx, VantroDM& dm, MainView& view,
-                       QWidget* window, ImportDeskDevices devices)
-    : main_(main),
-      importWindow_(ctx, dm,
-                    ReportDevices{devices.printChoices, devices.printAsker, devices.printerList,
-                                  devices.printers},
-                    window) {
-  ImportServices services{devices.desktop,      devices.printers,          devices.printerList,
-                          devices.printChoices, devices.printAsker,        devices.unMerged,
-                          importWindow_,        std::move(devices.runTrim)};
-  command_ = std::make_unique<ImportCommand>(ctx, dm, view, std::move(services));
-  main_.SetHandler(MainCommand::Process, [this] { command_->ProcessSBClick(); });
-  main_.SetHandler(MainCommand::CancelProcess, [this] { command_->CancelProcessBBClick(); });
-  main_.SetHandler(MainCommand::RemoveListLine, [this] { command_->ListBox1DblClick(); });
+                       ImportServices services)
+    : main_(main), command_(ctx, dm, view, std::move(services)) {
+  main_.SetHandler(MainCommand::Process, [this] { command_.ProcessSBClick(); });
+  main_.SetHandler(MainCommand::CancelProcess, [this] { command_.CancelProcessBBClick(); });
+  main_.SetHandler(MainCommand::RemoveListLine, [this] { command_.ListBox1DblClick(); });
 }
 
 ImportDesk::~ImportDesk() {
