@@ -220,11 +220,15 @@ bool ImportRun::ProcessBatch(std::size_t index) {
   try {
     T().RemoteTB.First();
   } catch (const TableError& e) {
+    // Nothing of the batch was read: its row keeps only the count.
     ctx_.ui.Information("Unable to read Remote file " + remoteFileName_ + "\r\r" + e.what() +
                         kContactLine);
     Fail(Scope::Batch);
+    journal_.BatchFinished(remotePath_, false);
+    RepaintSoon(true);
+    return false;
   }
-  if (!batchFailed_) {
+  {
     // An interrupted run already did part of this batch: go on after its last record, with
     // its reject file, counts and sequence numbers.
     if (const std::optional<BatchResume> resume = journal_.BatchStarting(remotePath_)) {
