@@ -18,12 +18,14 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <optional>
 #include <sstream>
 
 #include "app/AppContext.h"
 #include "app/RegReader.h"
+#include "app/Ui.h"
 #include "data/FixedText.h"
 #include "data/Layout.h"
 #include "data/Table.h"
@@ -55,6 +57,29 @@ class NoUnMerged final : public UnMergedDialog {
     ADD_FAILURE() << "unexpected unmerged-batch dialog for " << name;
     return std::nullopt;
   }
+};
+
+// The scripted Ui, with a hook into the pauses the run makes for the windows.
+class PausingUi final : public Ui {
+ public:
+  explicit PausingUi(Ui& inner) : inner_(inner) {}
+  void Show(MessageKind kind, const std::string& text) override { inner_.Show(kind, text); }
+  Answer Ask(MessageKind kind, const std::string& text, Buttons buttons) override {
+    return inner_.Ask(kind, text, buttons);
+  }
+  void HourglassCursor() override { inner_.HourglassCursor(); }
+  void ArrowCursor() override { inner_.ArrowCursor(); }
+  std::vector<std::string> OpenFiles(const OpenFilesRequest& request) override {
+    return inner_.OpenFiles(request);
+  }
+  void ProcessMessages() override {
+    inner_.ProcessMessages();
+    if (onPause) onPause();
+  }
+  std::function<void()> onPause;
+
+ private:
+  Ui& inner_;
 };
 
 // What the results window showed when its run had ended.
@@ -109,7 +134,9 @@ class ImportDemoTest : public ::testing::Test {
     ASSERT_TRUE(h.main.Create());
 
     dosFs.emplace(&h.registry);
-    context.emplace(AppContext{h.registry, *dosFs, clock, h.ui, h.main.Values(), h.main.Formats()});
+    pausingUi.emplace(h.ui);
+    context.emplace(
+        AppContext{h.registry, *dosFs, clock, *pausingUi, h.main.Values(), h.main.Formats()});
     dm.emplace(*context);
     h.main.hooks.closeAllTables = [this] { dm->CloseAllTables(); };
     h.main.hooks.pointHostBatchTables = [this](const std::string& trin, const std::string& desc) {
@@ -215,6 +242,7 @@ class ImportDemoTest : public ::testing::Test {
 
   std::optional<MainWindowHarness> harness;
   std::optional<DosFs> dosFs;
+  std::optional<PausingUi> pausingUi;
   FakeClock clock;
   std::optional<AppContext> context;
   std::optional<VantroDM> dm;
@@ -243,7 +271,18 @@ TEST_F(ImportDemoTest, ImportsTheThreeBatchesAndShowsTheirResults) {
   ASSERT_EQ(h.Find<QListWidget>("ListBox1")->count(), 3);
 
   AnswerDialogs();
+  // While the run works, Escape and the close box are refused: the window stays, the run ends.
+  bool closeTried = false, stayed = false;
+  pausingUi->onPause = [&] {
+    if (closeTried || results == nullptr || results->RunFinished()) return;
+    closeTried = true;
+    results->reject();
+    results->close();
+    stayed = results->isVisible();
+  };
   h.Find<QPushButton>("ProcessBB")->click();
+  EXPECT_TRUE(closeTried);
+  EXPECT_TRUE(stayed);
 
   EXPECT_TRUE(choicesShown);
   EXPECT_EQ(choicesDestination, "File");
