@@ -272,10 +272,12 @@ TEST_F(ImportDemoTest, ImportsTheThreeBatchesAndShowsTheirResults) {
 
   AnswerDialogs();
   // While the run works, Escape and the close box are refused: the window stays, the run ends.
-  bool closeTried = false, stayed = false;
+  // The program's closing on a terminate signal waits for it too.
+  bool closeTried = false, stayed = false, runningSeen = false;
   pausingUi->onPause = [&] {
     if (closeTried || results == nullptr || results->RunFinished()) return;
     closeTried = true;
+    runningSeen = VantroF::ImportRunning();
     results->reject();
     results->close();
     stayed = results->isVisible();
@@ -283,6 +285,8 @@ TEST_F(ImportDemoTest, ImportsTheThreeBatchesAndShowsTheirResults) {
   h.Find<QPushButton>("ProcessBB")->click();
   EXPECT_TRUE(closeTried);
   EXPECT_TRUE(stayed);
+  EXPECT_TRUE(runningSeen);
+  EXPECT_FALSE(VantroF::ImportRunning());
 
   EXPECT_TRUE(choicesShown);
   EXPECT_EQ(choicesDestination, "File");

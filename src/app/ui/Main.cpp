@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QSocketNotifier>
+#include <QTimer>
 #include <clocale>
 #include <csignal>
 
@@ -19,6 +20,7 @@
 #include "import/HostBatch.h"
 #include "import/ui/ImportDesk.h"
 #include "import/ui/QtImportWindow.h"
+#include "import/ui/VantroF.h"
 #include "merge/MergeCommand.h"
 #include "merge/ui/UnMergedF.h"
 #include "platform/Clock.h"
@@ -43,6 +45,19 @@ void OnTerminateSignal(int) {
   [[maybe_unused]] const ssize_t written = ::write(terminateSignalPipe[1], &byte, 1);
 }
 
+// Closes the main window, or ends whatever dialog is open before it is shown; an import that
+// is running finishes first, so that its tables are not closed under it.
+void CloseForTerminate(upfold::UpfoldF& window) {
+  if (upfold::VantroF::ImportRunning()) {
+    QTimer::singleShot(100, &window, [&window] { CloseForTerminate(window); });
+    return;
+  }
+  if (window.isVisible())
+    window.close();
+  else
+    QCoreApplication::exit(1);
+}
+
 // SIGTERM and SIGINT close the main window as its Exit command would, so that the closing
 // steps run; before the window is shown they end whatever dialog is open.
 void CloseOnTerminateSignal(QApplication& app, upfold::UpfoldF& window) {
@@ -52,10 +67,7 @@ void CloseOnTerminateSignal(QApplication& app, upfold::UpfoldF& window) {
     char byte = 0;
     [[maybe_unused]] const ssize_t got = ::read(terminateSignalPipe[0], &byte, 1);
     terminateRequested = true;
-    if (window.isVisible())
-      window.close();
-    else
-      QCoreApplication::exit(1);
+    CloseForTerminate(window);
   });
   struct sigaction action {};
   action.sa_handler = OnTerminateSignal;

@@ -41,6 +41,8 @@ constexpr int kRowHeight = 20;
 constexpr int kGridExtra = 25;      // frame and scroll bar beside the columns
 constexpr int kSideBySideGap = 10;  // of each budget grid from the window's centre
 
+int runsWorking = 0;
+
 QTableWidget* MakeGrid(QWidget* parent, const char* name, int columns) {
   auto* grid = new QTableWidget(0, columns, parent);
   grid->setObjectName(QString::fromLatin1(name));
@@ -174,11 +176,17 @@ bool VantroF::event(QEvent* event) {
   return QDialog::event(event);
 }
 
+bool VantroF::ImportRunning() {
+  return runsWorking > 0;
+}
+
 void VantroF::FormActivate() {
   ClearWindowCreated();
   running_ = true;
+  ++runsWorking;
   ctx_.ui.HourglassCursor();
   results_->Activate();
+  --runsWorking;
   running_ = false;
   finished_ = true;
   ctx_.ui.ArrowCursor();

@@ -50,6 +50,8 @@ class VantroF : public QDialog, public RunView {
   ResultsRun* Results() { return results_.get(); }
   // True once the run of this showing has ended.
   bool RunFinished() const { return finished_; }
+  // True while a results window's run is working: nothing may close the run's tables then.
+  static bool ImportRunning();
 
   // RunView
   void SetFileRowCount(int rows) override;
