@@ -11,6 +11,7 @@
 #include "app/Ui.h"
 #include "data/FixedText.h"
 #include "platform/DosFs.h"
+#include "import/RunJournalFileSlots.h"
 #include "recman/DataFile.h"
 
 namespace upfold {
@@ -22,7 +23,7 @@ namespace {
 constexpr int kNameLength = 260;
 constexpr int kKeyLength = 255;  // the record manager's longest key: names differ before it
 constexpr int kNumberLength = 20;
-constexpr int kNumbers = 8;
+constexpr int kNumbers = 9;
 constexpr int kKindAt = kNameLength;
 constexpr int kStateAt = kKindAt + 1;
 constexpr int kNumbersAt = kStateAt + 1;
@@ -39,6 +40,8 @@ constexpr int kRecordLength = 1200;
 static_assert(kSlotsAt + kRejectSlots <= kRecordLength);
 
 constexpr const char* kRunName = "*RUN*";
+// Beside the host batch, but out of the way of whatever lists the data files.
+constexpr const char* kJournalFolder = "Upfold";
 constexpr char kBatchKind = 'B';
 constexpr char kRunKind = 'R';
 // Batch states; the run's are kStarted and kFinished.
@@ -89,6 +92,7 @@ struct RunJournalFile::Entry {
   char state = kStarted;
   RecordMark mark;
   std::uint64_t recordCount = 0;
+  std::uint64_t epoch = 0;  // tells this start of the batch from earlier ones
   std::string fileDate;
   std::string trinId, descId;  // run record only
   std::string rejectSlots;     // batch record: 'x' for a reject number taken at its start
@@ -104,7 +108,8 @@ struct RunJournalFile::Entry {
     const std::uint64_t numbers[kNumbers] = {mark.recordsDone,   mark.fileRejects,
                                              mark.hostBatchHigh, mark.hostDescHigh,
                                              mark.rejectHigh,    mark.rejectDescHigh,
-                                             mark.nextSeq,       recordCount};
+                                             mark.nextSeq,       recordCount,
+                                             epoch};
     for (int i = 0; i < kNumbers; ++i) {
       char digits[kNumberLength + 1];
       std::snprintf(digits, sizeof digits, "%020llu", static_cast<unsigned long long>(numbers[i]));
@@ -138,6 +143,7 @@ struct RunJournalFile::Entry {
     e.mark.rejectDescHigh = numbers[5];
     e.mark.nextSeq = numbers[6];
     e.recordCount = numbers[7];
+    e.epoch = numbers[8];
     e.fileDate = text(kDateAt, 6);
     e.mark.rejectFile = text(kRejectAt, kNameLength);
     e.mark.rejectDescFile = text(kRejectDescAt, kNameLength);
@@ -157,9 +163,12 @@ struct RunJournalFile::Entry {
 
 RunJournalFile::RunJournalFile(AppContext& ctx) : ctx_(ctx) {
   const RunValues& v = ctx_.values;
-  path_ = v.DataPath + "\\Upfold" + v.WSID + ".jnl";
+  folder_ = v.DataPath + "\\" + kJournalFolder;
+  path_ = folder_ + "\\Journal" + v.WSID + ".jnl";
   trinPath_ = v.DataPath + "\\Trin" + v.WSID + ".s";
   descPath_ = v.DataPath + "\\Desc" + v.WSID + ".s";
+  const std::optional<std::string> marks = ctx_.fs.ToHost(folder_ + "\\Journal" + v.WSID + ".jnm");
+  if (marks) slots_ = std::make_unique<MarkSlots>(*marks);
 }
 
 RunJournalFile::~RunJournalFile() = default;
@@ -183,6 +192,10 @@ bool RunJournalFile::Open() {
     return false;
   }
   file_ = std::make_unique<DataFile>();
+  if (!ctx_.fs.DirectoryExists(folder_) && !ctx_.fs.CreateDirectory(folder_)) {
+    Failed("create", StatusNumber(RmStatus::CreateError));
+    return false;
+  }
   if (!ctx_.fs.FileExists(path_)) {
     const RmStatus created = DataFile::Create(*host, JournalSpec());
     if (created != RmStatus::Success && created != RmStatus::FileExists) {
@@ -204,12 +217,23 @@ bool RunJournalFile::Open() {
 
 std::vector<RunJournalFile::Entry> RunJournalFile::ReadAll() {
   std::vector<Entry> entries;
+  // No journal yet: no run has been recorded here, and nothing is made just to look.
+  if (!(file_ && file_->IsOpen()) && !ctx_.fs.FileExists(path_)) return entries;
   if (!Open()) return entries;
   std::string key, record;
   RmStatus st = file_->GetFirst(0, key, record);
   for (; st == RmStatus::Success; st = file_->GetNext(0, key, record))
     entries.push_back(Entry::Decode(record));
   if (st != RmStatus::EndOfFile) Failed("read", StatusNumber(st));
+  // The batch in progress has its newest mark in the slots.
+  if (const std::optional<std::string> slot = slots_ ? slots_->Read() : std::nullopt) {
+    const Entry marked = Entry::Decode(LeftFit(*slot, kRecordLength));
+    for (Entry& e : entries)
+      if (e.kind == kBatchKind && e.state == kStarted && e.epoch == marked.epoch &&
+          UpperAscii(e.name) == UpperAscii(marked.name) &&
+          marked.mark.recordsDone >= e.mark.recordsDone)
+        e.mark = marked.mark;
+  }
   return entries;
 }
 
@@ -384,6 +408,7 @@ void RunJournalFile::Discard() {
     if (st != RmStatus::Success) break;
   }
   if (st != RmStatus::EndOfFile) Failed("clear", StatusNumber(st));
+  if (slots_ && !slots_->Clear()) Failed("clear", StatusNumber(RmStatus::IoError));
 }
 
 void RunJournalFile::RunStarted(const std::vector<std::string>& remoteFiles) {
@@ -409,9 +434,13 @@ std::optional<BatchResume> RunJournalFile::BatchStarting(const std::string& remo
   if (!Open()) return std::nullopt;
   const std::uint64_t count = CountRecords(remoteFile).value_or(0);
   std::optional<Entry> found;
-  if (resuming_) {
-    std::string key = LeftFit(remoteFile, kKeyLength), record;
-    if (file_->GetEqual(0, key, record) == RmStatus::Success) found = Entry::Decode(record);
+  std::uint64_t epoch = 0;
+  if (const std::optional<std::string> slot = slots_ ? slots_->Read() : std::nullopt)
+    epoch = Entry::Decode(LeftFit(*slot, kRecordLength)).epoch;
+  for (const Entry& e : ReadAll()) {
+    epoch = std::max(epoch, e.epoch);
+    if (resuming_ && e.kind == kBatchKind && UpperAscii(e.name) == UpperAscii(remoteFile))
+      found = e;
   }
   // The same batch as before, or one that merely bears its name.
   const bool same = found && found->kind == kBatchKind && found->recordCount == count;
@@ -425,6 +454,7 @@ std::optional<BatchResume> RunJournalFile::BatchStarting(const std::string& remo
     entry.fileDate = ctx_.values.SystemFileDate;
   }
   entry.mark.remoteFile = remoteFile;
+  entry.epoch = epoch + 1;
   entry.rejectSlots = RejectSlots(remoteFile);
   if (!Store(entry)) return std::nullopt;
   currentBatch_ = entry.name;
@@ -438,6 +468,8 @@ void RunJournalFile::RecordDone(const RecordMark& mark) {
   const std::string name = current_->name;
   current_->mark = mark;
   current_->mark.remoteFile = name;
+  if (slots_ && slots_->Write(current_->Encode())) return;
+  // Without the slots every mark goes into the journal itself, slower but as safe.
   Store(*current_);
 }
 

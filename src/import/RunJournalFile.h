@@ -1,9 +1,9 @@
 #pragma once
 // The run journal kept in a small data file of the record manager beside the host batch
-// (<DataPath>\Upfold<ws>.jnl): one record per remote batch of the last runs, rewritten after
-// every finished record, and one record for the run itself. It survives a killed program,
-// so the next import can tell that a batch was left part done, and continuing goes on
-// exactly after the last record whose writes had all returned.
+// (<DataPath>\Upfold\Journal<ws>.jnl): one record per remote batch of the last runs and one
+// for the run itself; the mark after every finished record goes into Journal<ws>.jnm there.
+// Both survive a killed program, so the next import can tell that a batch was left part
+// done, and continuing goes on exactly after the last record whose writes had all returned.
 //
 // Continuing (PrepareResume) first removes what the interrupted run wrote after its last
 // mark: host batch and description records above the marks, and the reject records above
@@ -26,6 +26,7 @@ namespace upfold {
 
 struct AppContext;
 class DataFile;
+class MarkSlots;
 
 // A remote batch that a run left with some of its records not done.
 struct InterruptedBatch {
@@ -89,9 +90,11 @@ class RunJournalFile final : public RunJournal {
   std::string Identity(const std::string& dosPath) const;
 
   AppContext& ctx_;
+  std::string folder_;
   std::string path_;
   std::string trinPath_, descPath_;
   std::unique_ptr<DataFile> file_;
+  std::unique_ptr<MarkSlots> slots_;  // the current batch's marks, see RunJournalFileSlots.h
   bool broken_ = false;
   bool resuming_ = false;
   std::string currentBatch_;  // the entry RecordDone rewrites

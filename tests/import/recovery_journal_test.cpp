@@ -3,6 +3,7 @@
 #include <map>
 
 #include "import/RunJournalFile.h"
+#include "import/RunJournalFileSlots.h"
 #include "import_command_fixture.h"
 
 namespace upfold::test {
@@ -102,8 +103,9 @@ class RunJournalTest : public CommandFixture {
     Make("MFW/DATA/Desc01.s", "TrDesc", {Header("", "250301")});
   }
   void Reset() {
-    for (const char* f : {"Trin01.s", "Desc01.s", "TRINAB.R01", "DESCAB.R01", "Upfold01.jnl"})
+    for (const char* f : {"Trin01.s", "Desc01.s", "TRINAB.R01", "DESCAB.R01"})
       std::filesystem::remove(dir / (std::string("c/MFW/DATA/") + f));
+    std::filesystem::remove_all(dir / "c/MFW/DATA/Upfold");
     MakeHostFiles();
   }
 
@@ -207,15 +209,15 @@ TEST_F(RunJournalTest, ACompletedOrNeverStartedRunLeavesNothingToContinue) {
     first.RunFinished(false);
   }
   EXPECT_FALSE(RunJournalFile(ctx).FindInterrupted().has_value());
-  std::filesystem::remove(dir / "c/MFW/DATA/Upfold01.jnl");
+  std::filesystem::remove_all(dir / "c/MFW/DATA/Upfold");
   EXPECT_FALSE(RunJournalFile(ctx).FindInterrupted().has_value());
 }
 
 TEST_F(RunJournalTest, AnUnwritableJournalIsReportedOnceAndTheRunGoesOn) {
-  dir.Write("c/MFW/DATA/Upfold01.jnl", "not a data file");
+  dir.Write("c/MFW/DATA/Upfold/Journal01.jnl", "not a data file");
   RunJournalFile journal(ctx);
   ui.ExpectShow(MessageKind::Warning,
-                "Unable to open the import journal C:\\MFW\\DATA\\Upfold01.jnl.\r\rThe file "
+                "Unable to open the import journal C:\\MFW\\DATA\\Upfold\\Journal01.jnl.\r\rThe file "
                 "specified is not a MicroKernel file\r\rThe import goes on, but if it is "
                 "interrupted it cannot be continued exactly." +
                     kContact);
@@ -223,6 +225,35 @@ TEST_F(RunJournalTest, AnUnwritableJournalIsReportedOnceAndTheRunGoesOn) {
   EXPECT_TRUE(run.Batch(journal));
   journal.RunFinished(false);
   EXPECT_EQ(run.Clients("MFW/DATA/Trin01.s"), kPosted);
+}
+
+TEST(MarkSlots, ATornSlotFallsBackToTheMarkBeforeIt) {
+  TempDir dir;
+  const std::string path = dir / "marks";
+  {
+    MarkSlots slots(path);
+    EXPECT_FALSE(slots.Read().has_value());
+    ASSERT_TRUE(slots.Write("first"));
+    ASSERT_TRUE(slots.Write("second"));
+    EXPECT_EQ(slots.Read(), "second");
+  }
+  // A crash in the middle of the third write: the slot it was overwriting is damaged.
+  {
+    MarkSlots slots(path);
+    ASSERT_TRUE(slots.Write("third"));
+  }
+  std::string bytes = dir.Read("marks");
+  const std::size_t third = bytes.find("third");
+  ASSERT_NE(third, std::string::npos);
+  bytes[third] = 'T';
+  dir.Write("marks", bytes);
+  MarkSlots reopened(path);
+  EXPECT_EQ(reopened.Read(), "second");
+  // Writing goes on after the newest intact slot.
+  ASSERT_TRUE(reopened.Write("fourth"));
+  EXPECT_EQ(MarkSlots(path).Read(), "fourth");
+  ASSERT_TRUE(reopened.Clear());
+  EXPECT_FALSE(MarkSlots(path).Read().has_value());
 }
 
 }  // namespace
