@@ -34,12 +34,19 @@ class FakeAsker final : public PrintChoicesAsker {
 
 class FakeUnMerged final : public UnMergedDialog {
  public:
+  explicit FakeUnMerged(CommandFixture& f) : f_(f) {}
   std::optional<UnMergedOutcome> Show(const std::string&, const std::string&) override {
     ++shown;
+    if (outcome.choice == 3 && !outcome.stop)  // erased as the dialog does
+      for (const char* file : {"MFW/DATA/Trin01.s", "MFW/DATA/Desc01.s"})
+        std::filesystem::remove(f_.HostPath(file));
     return outcome;
   }
   UnMergedOutcome outcome{2, false};  // append
   int shown = 0;
+
+ private:
+  CommandFixture& f_;
 };
 
 // The results window: records what it was given and runs the journal's part of a run, which
@@ -101,7 +108,7 @@ class ImportCommandTest : public CommandFixture {
   PrinterList printerList;
   PrintChoices choices;
   FakeAsker asker;
-  FakeUnMerged unMerged;
+  FakeUnMerged unMerged{*this};
   FakeWindow window{*this};
   FakeMainView view;
   ImportCommand command{ctx, dm, view,
@@ -220,6 +227,35 @@ TEST_F(ImportCommandTest, AfterContinuingTheNextListedBatchMeetsTheUnmergedBatch
   command.ProcessSBClick();
   EXPECT_EQ(unMerged.shown, 1);
   EXPECT_EQ(window.requests.size(), 1u);
+}
+
+TEST_F(ImportCommandTest, ErasingTheBatchAnInterruptedRunPostedIntoStartsItsBatchAfresh) {
+  RemoteBatch("TRINAB.RME", {"250301", "250302", "250303", "250304"});
+  RemoteBatch("TRINCD.RME", {"250301"});
+  window.post = 3;
+  window.dies = true;
+  SelectAndProcess({"C:\\REMOTE\\TRINAB.RME"});
+
+  // Continue, but erase the host batch at the second listed batch: the three transactions
+  // posted before are gone with it, so nothing of TRINAB may be skipped.
+  window.dies = false;
+  window.post = 0;
+  unMerged.outcome = {3, false};
+  view = FakeMainView{};
+  ui.ExpectOpenFiles({"C:\\REMOTE\\TRINAB.RME", "C:\\REMOTE\\TRINCD.RME"});
+  command.ProcessSBClick();
+  ui.ExpectAsk(MessageKind::Question,
+               "The processing of your last remote file was interrupted!\r\rRemote file name: "
+               "C:\\REMOTE\\TRINAB.RME\rProcessing date: 03/20/2005\r\r3 of 4 records were "
+               "processed.\r\rDo you want to continue processing the interrupted file?\r(Cancel "
+               "exits all remote processing.)\r\r",
+               Answer::Yes);
+  command.ProcessSBClick();
+  EXPECT_EQ(unMerged.shown, 1);
+  EXPECT_EQ(HostRecords(), 0u);
+  ASSERT_EQ(window.resumedAt.size(), 3u);
+  EXPECT_EQ(window.resumedAt[1], 0u);  // TRINAB from its first record
+  EXPECT_EQ(window.resumedAt[2], 0u);
 }
 
 // Run by tests/e2e/import_conflict_xvfb_test.sh on a real X server where a window of class
