@@ -22,6 +22,7 @@
 #include <map>
 #include <optional>
 #include <sstream>
+#include <stdexcept>
 
 #include "app/AppContext.h"
 #include "app/RegReader.h"
@@ -386,6 +387,33 @@ TEST_F(ImportDemoTest, ImportsTheThreeBatchesAndShowsTheirResults) {
   // The third pool claim takes no share of fees, and no receptor is written without one.
   for (const auto& r : host)
     EXPECT_FALSE(r.at("Case") == "103" && r.at("Group") == "DR") << "zero receptor written";
+}
+
+// A failure that the run does not catch ends the run with a message; the window still gets
+// its OK button and closes, and the batch that was being read is not renamed.
+TEST_F(ImportDemoTest, AFailureTheRunDoesNotCatchEndsTheRunNotTheProgram) {
+  MainWindowHarness& h = *harness;
+  h.ui.ExpectOpenFiles({"C:\\REMOTE\\TRIN12.RME"});
+  h.Find<QToolButton>("ProcessSB")->click();
+  ASSERT_TRUE(h.window.ProcessBoxVisible());
+  bool thrown = false;
+  pausingUi->onPause = [&] {
+    if (thrown || results == nullptr || results->RunFinished()) return;
+    thrown = true;
+    throw std::runtime_error("disk full");
+  };
+  h.ui.ExpectShow(MessageKind::Error,
+                  "The import stopped before its end.\r\rdisk full\r\rPlease contact Verrin, "
+                  "Inc. for assistance.");
+  AnswerDialogs();
+  h.Find<QPushButton>("ProcessBB")->click();
+
+  EXPECT_TRUE(thrown);
+  EXPECT_TRUE(shown.okVisible);
+  EXPECT_FALSE(VantroF::ImportRunning());
+  EXPECT_FALSE(h.ui.hourglass);
+  EXPECT_TRUE(dosFs->FileExists("C:\\REMOTE\\TRIN12.RME"));
+  EXPECT_FALSE(dm->TrinScratchTB.Active());
 }
 
 // Parameter 6 "X": the first activation opens the import's file dialog; later activations

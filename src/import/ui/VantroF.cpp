@@ -7,10 +7,12 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTimer>
+#include <exception>
 #include <numeric>
 
 #include "app/AppContext.h"
 #include "app/DateConversions.h"
+#include "app/Ui.h"
 #include "app/WindowCreated.h"
 #include "app/ui/QtUi.h"
 #include "data/FixedText.h"
@@ -21,6 +23,7 @@ namespace upfold {
 namespace {
 
 constexpr const char* kCaption = "Marrowfield  Remote Import Processing ";
+constexpr const char* kRunStopped = "The import stopped before its end.";
 
 // The designed layout, in pixels of the client area.
 constexpr int kClientWidth = 840;
@@ -185,10 +188,16 @@ void VantroF::FormActivate() {
   running_ = true;
   ++runsWorking;
   ctx_.ui.HourglassCursor();
-  results_->Activate();
+  try {
+    results_->Activate();
+  } catch (const std::exception& e) {
+    // What the run did not catch ends it here, not the program; the window can still close.
+    ctx_.ui.Error(std::string(kRunStopped) + "\r\r" + e.what() + kContactLine);
+  }
   --runsWorking;
   running_ = false;
   finished_ = true;
+  okBB_->show();
   ctx_.ui.ArrowCursor();
   FitWindow();
 }
