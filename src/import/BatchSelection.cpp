@@ -28,10 +28,10 @@ std::string DescName(std::string name) {
   return name;
 }
 
-bool CloseQuietly(Table& table) {
+// Closed, with its index name cleared for the next file it is pointed at.
+void CloseAndForget(Table& table) {
   table.Close();
   table.SetIndexName("");
-  return true;
 }
 
 }  // namespace
@@ -85,8 +85,8 @@ bool BatchSelection::FindRemBatch() {
     return false;
   }
 
-  CloseQuietly(dm_.RemoteTB);
-  CloseQuietly(dm_.RemoteDescTB);
+  CloseAndForget(dm_.RemoteTB);
+  CloseAndForget(dm_.RemoteDescTB);
   ui.HourglassCursor();
   std::vector<std::string> lines;
   view_.SetProcessListLines(lines);
@@ -123,7 +123,7 @@ std::optional<std::string> BatchSelection::ExamineFile(const std::string& chosen
     remote.Close();
     return std::nullopt;
   };
-  CloseQuietly(remote);
+  CloseAndForget(remote);
   try {
     remote.SetTableName(path + ";RES:RemBatch");
     remote.Open();
@@ -141,7 +141,8 @@ std::optional<std::string> BatchSelection::ExamineFile(const std::string& chosen
   try {
     if (remote.IsEmpty()) {
       remote.Close();
-      if (ui.Confirm("This remote batch named  " + path + ", is empty. Do you want to delete it?")) {
+      if (ui.Confirm("This remote batch named  " + path +
+                     ", is empty. Do you want to delete it?")) {
         if (!ctx_.fs.DeleteFile(path)) {
           ui.Plain("Unable to delete " + path);
           return std::nullopt;
@@ -202,14 +203,14 @@ bool BatchSelection::CreateRemDesc() {
 bool BatchSelection::OpenRemDesc() {
   Table& desc = dm_.RemoteDescTB;
   try {
-    CloseQuietly(desc);
+    CloseAndForget(desc);
     desc.SetTableName(values_.RemoteDescPath + ";RES:RemBatchD");
     desc.Open();
     return true;
   } catch (const TableError& error) {
     ctx_.ui.ArrowCursor();
-    ctx_.ui.Plain(std::string(error.what()) + "\r\rUnable to open file (" +
-                  values_.RemoteDescPath + ".)");
+    ctx_.ui.Plain(std::string(error.what()) + "\r\rUnable to open file (" + values_.RemoteDescPath +
+                  ".)");
     return false;
   }
 }

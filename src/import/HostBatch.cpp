@@ -20,7 +20,8 @@ constexpr int kDeleteRetries = 100;
 // Makes a folder current for a while and restores the one before in every case.
 class CurrentDirectoryScope {
  public:
-  CurrentDirectoryScope(DosFs& fs, const std::string& dir) : fs_(fs), saved_(fs.CurrentDirectory()) {
+  CurrentDirectoryScope(DosFs& fs, const std::string& dir)
+      : fs_(fs), saved_(fs.CurrentDirectory()) {
     fs_.SetCurrentDirectory(dir);
   }
   ~CurrentDirectoryScope() { fs_.SetCurrentDirectory(saved_); }

@@ -16,8 +16,7 @@
 
 namespace upfold {
 
-ImportCommand::ImportCommand(AppContext& ctx, VantroDM& dm, MainView& view,
-                             ImportServices services)
+ImportCommand::ImportCommand(AppContext& ctx, VantroDM& dm, MainView& view, ImportServices services)
     : ctx_(ctx),
       dm_(dm),
       view_(view),

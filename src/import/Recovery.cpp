@@ -26,7 +26,9 @@ long long ProgressCount(const std::string& text) {
 Recovery::Recovery(AppContext& ctx, VantroDM& dm, RunJournalFile& journal)
     : ctx_(ctx), dm_(dm), journal_(journal) {}
 
-bool Recovery::ClearProgress() { return dm_.WriteToRegistry("", "", ""); }
+bool Recovery::ClearProgress() {
+  return dm_.WriteToRegistry("", "", "");
+}
 
 bool Recovery::ClearOrSay() {
   if (ClearProgress()) return true;
@@ -44,8 +46,7 @@ bool Recovery::ReadFromRegistry() {
   std::string date = read("UpfoldDate", "010101");
   std::string processed = read("UpfoldNumProcessed", "0");
   std::string inFile = read("UpfoldNumInFile", "0");
-  const std::string rejects = read("UpfoldNumReject", "0");
-  (void)rejects;
+  read("UpfoldNumReject", "0");  // read like the others, though nothing depends on it
   // Counts that are no integers are shown, and count, as 0.
   for (std::string* count : {&processed, &inFile})
     if (ProgressCount(*count) == 0 && Trim(*count) != "0") *count = "0";

@@ -10,8 +10,8 @@
 #include "app/AppContext.h"
 #include "app/Ui.h"
 #include "data/FixedText.h"
-#include "platform/DosFs.h"
 #include "import/RunJournalFileSlots.h"
+#include "platform/DosFs.h"
 #include "recman/DataFile.h"
 
 namespace upfold {
@@ -105,11 +105,10 @@ struct RunJournalFile::Entry {
     put(0, kNameLength, name);
     r[kKindAt] = kind;
     r[kStateAt] = state;
-    const std::uint64_t numbers[kNumbers] = {mark.recordsDone,   mark.fileRejects,
-                                             mark.hostBatchHigh, mark.hostDescHigh,
-                                             mark.rejectHigh,    mark.rejectDescHigh,
-                                             mark.nextSeq,       recordCount,
-                                             epoch};
+    const std::uint64_t numbers[kNumbers] = {
+        mark.recordsDone,  mark.fileRejects, mark.hostBatchHigh,
+        mark.hostDescHigh, mark.rejectHigh,  mark.rejectDescHigh,
+        mark.nextSeq,      recordCount,      epoch};
     for (int i = 0; i < kNumbers; ++i) {
       char digits[kNumberLength + 1];
       std::snprintf(digits, sizeof digits, "%020llu", static_cast<unsigned long long>(numbers[i]));
@@ -285,7 +284,8 @@ std::optional<std::uint64_t> RunJournalFile::CountRecords(const std::string& dos
   const std::optional<std::string> host = ctx_.fs.ToHost(dosPath);
   DataFile file;
   std::uint64_t count = 0;
-  if (!host || file.Open(*host) != RmStatus::Success || file.RecordCount(count) != RmStatus::Success)
+  if (!host || file.Open(*host) != RmStatus::Success ||
+      file.RecordCount(count) != RmStatus::Success)
     return std::nullopt;
   return count;
 }
@@ -313,9 +313,10 @@ bool RunJournalFile::RollBack(const std::string& dosPath, std::uint64_t high, bo
     st = file.Delete();
   }
   if (st == RmStatus::Success || st == RmStatus::EndOfFile) return true;
-  ctx_.ui.Plain("Unable to remove the unfinished transactions of the interrupted import from "
-                "file " +
-                dosPath + ".\r\r" + StatusText(st) + kContactLine);
+  ctx_.ui.Plain(
+      "Unable to remove the unfinished transactions of the interrupted import from "
+      "file " +
+      dosPath + ".\r\r" + StatusText(st) + kContactLine);
   return false;
 }
 

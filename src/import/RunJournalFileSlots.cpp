@@ -37,7 +37,9 @@ std::optional<std::pair<std::uint64_t, std::string>> Decode(const std::string& s
 
 }  // namespace
 
-MarkSlots::~MarkSlots() { Close(); }
+MarkSlots::~MarkSlots() {
+  Close();
+}
 
 void MarkSlots::Close() {
   if (fd_ >= 0) ::close(fd_);
@@ -66,7 +68,8 @@ bool MarkSlots::Write(const std::string& payload) {
   slot += sum;
   slot += body;
   const off_t at = static_cast<off_t>((sequence % 2) * kSlotSize);
-  if (::pwrite(fd_, slot.data(), slot.size(), at) != static_cast<ssize_t>(slot.size())) return false;
+  if (::pwrite(fd_, slot.data(), slot.size(), at) != static_cast<ssize_t>(slot.size()))
+    return false;
   sequence_ = sequence;
   return true;
 }

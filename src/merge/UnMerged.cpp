@@ -20,7 +20,9 @@ const char* const kStatusTexts[] = {"Print and Merge", "", "Append", "Erase the 
 UnMerged::UnMerged(AppContext& ctx, std::string batchName, std::string batchDate)
     : ctx_(ctx), batchName_(std::move(batchName)), batchDate_(std::move(batchDate)) {}
 
-std::string UnMerged::DataPathText() const { return "Data path: " + ctx_.values.DataPath; }
+std::string UnMerged::DataPathText() const {
+  return "Data path: " + ctx_.values.DataPath;
+}
 
 std::vector<std::string> UnMerged::MemoLines() const {
   return {"Your last batch has not been merged.", " ", "Batch Name: " + Trim(batchName_),
@@ -68,7 +70,9 @@ std::string UnMerged::Cancel() {
   return Choose(kExitUnchanged);
 }
 
-bool UnMerged::CanClose() { return Ok(); }
+bool UnMerged::CanClose() {
+  return Ok();
+}
 
 std::optional<UnMergedOutcome> AnsweredUnMergedDialog::Show(const std::string& batchName,
                                                             const std::string& batchDate) {

@@ -26,8 +26,8 @@ inline constexpr const char* kChooseAnOption = "Please choose an option.";
 
 // What the host batch check reads once the dialog has closed.
 struct UnMergedOutcome {
-  int choice = -1;    // the chosen position; -1 when none
-  bool stop = true;   // nothing further is done and the import stops
+  int choice = -1;   // the chosen position; -1 when none
+  bool stop = true;  // nothing further is done and the import stops
 };
 
 class UnMergedDialog {

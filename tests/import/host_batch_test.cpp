@@ -41,8 +41,8 @@ class HostBatchTest : public CommandFixture {
     std::vector<std::string> recs;
     for (int i = 0; i < records; ++i) recs.push_back(HostRecord("C" + std::to_string(i)));
     Make("MFW/DATA/Trin01.s", "Batch", recs);
-    Make("MFW/DATA/Desc01.s", "TrDesc", header.empty() ? std::vector<std::string>{}
-                                                        : std::vector<std::string>{header});
+    Make("MFW/DATA/Desc01.s", "TrDesc",
+         header.empty() ? std::vector<std::string>{} : std::vector<std::string>{header});
   }
 
   FakeUnMerged unMerged{dir / "c/MFW/DATA"};
@@ -66,9 +66,8 @@ TEST_F(HostBatchTest, AnEmptyHostBatchIsMadeAfreshUnlessAnInterruptedImportGoesO
     EXPECT_TRUE(host.CheckForTrin(continueInterrupted));
     dm.CloseAllTables();
     // Made afresh: a new header with the working date; kept: the old header.
-    EXPECT_EQ(HeaderText().substr(0, 47),
-              continueInterrupted ? LeftFit("Old batch", 40) + "250101N"
-                                  : std::string(40, ' ') + "250320N");
+    EXPECT_EQ(HeaderText().substr(0, 47), continueInterrupted ? LeftFit("Old batch", 40) + "250101N"
+                                                              : std::string(40, ' ') + "250320N");
     EXPECT_EQ(clock.TotalSlept() - slept, continueInterrupted ? 0u : 1000u);
     EXPECT_TRUE(unMerged.shown.empty());
     std::filesystem::remove(dir / "c/MFW/DATA/Trin01.s");
@@ -168,15 +167,16 @@ TEST_F(HostBatchTest, AMissingHeaderIsWrittenAndThenRead) {
   EXPECT_FALSE(dm.DescScratchTB.Active());
 
   std::filesystem::remove(dir / "c/MFW/DATA/Desc01.s");
-  ui.ExpectShow(MessageKind::Plain, "The file named C:\\MFW\\DATA\\Desc01.s is missing." + kContact);
+  ui.ExpectShow(MessageKind::Plain,
+                "The file named C:\\MFW\\DATA\\Desc01.s is missing." + kContact);
   EXPECT_FALSE(host.GetDescTB());
 }
 
 TEST_F(HostBatchTest, DiagnosticsXTellEveryStep) {
   values.DiagnosticSwitch = "X";
   MakeHost(0, "");
-  for (const char* text :
-       {"About to open C:\\MFW\\DATA\\Trin01.s"}) ui.ExpectShow(MessageKind::Plain, text);
+  for (const char* text : {"About to open C:\\MFW\\DATA\\Trin01.s"})
+    ui.ExpectShow(MessageKind::Plain, text);
   ui.ExpectShow(MessageKind::Information, "Checking for existence of \\Trin01.s");
   ui.ExpectShow(MessageKind::Information, "Attempting to open \\trin01.s");
   ui.ExpectShow(MessageKind::Information, "File opened successfully");

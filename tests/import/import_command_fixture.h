@@ -56,8 +56,10 @@ class CommandFixture : public HostFixture {
     values.PgmDir = "C:\\MFW\\PGM";
     values.SystemDate = {2005, 3, 20};
     values.SystemFileDate = "250320";
-    for (auto [name, layout] : {std::pair{"Trin.clo", "Batch"}, {"Desc.clo", "TrDesc"},
-                                {"RemTrin.clo", "RemBatch"}, {"Remdesc.clo", "RemBatchD"}})
+    for (auto [name, layout] : {std::pair{"Trin.clo", "Batch"},
+                                {"Desc.clo", "TrDesc"},
+                                {"RemTrin.clo", "RemBatch"},
+                                {"Remdesc.clo", "RemBatchD"}})
       Make(std::string("MFW/PGM/") + name, layout);
   }
 

@@ -111,9 +111,9 @@ class ImportCommandTest : public CommandFixture {
   FakeUnMerged unMerged{*this};
   FakeWindow window{*this};
   FakeMainView view;
-  ImportCommand command{ctx, dm, view,
-                        ImportServices{desktop, printers, printerList, choices, asker, unMerged,
-                                       window, nullptr}};
+  ImportCommand command{
+      ctx, dm, view,
+      ImportServices{desktop, printers, printerList, choices, asker, unMerged, window, nullptr}};
 };
 
 TEST_F(ImportCommandTest, AConflictingProgramStopsTheCommandBeforeAnythingElse) {
@@ -264,9 +264,9 @@ TEST_F(ImportCommandTest, OnARealDesktopTheRunningEntryProgramStopsTheImport) {
   const char* display = std::getenv("UPFOLD_CONFLICT_DISPLAY");
   if (display == nullptr) GTEST_SKIP() << "needs the X server of the conflict test";
   XDesktop real(display);
-  ImportCommand onDesktop(ctx, dm, view,
-                          ImportServices{real, printers, printerList, choices, asker, unMerged,
-                                         window, nullptr});
+  ImportCommand onDesktop(
+      ctx, dm, view,
+      ImportServices{real, printers, printerList, choices, asker, unMerged, window, nullptr});
   ui.ExpectShow(MessageKind::Information, kBrask);
   onDesktop.ProcessSBClick();
   EXPECT_FALSE(printerList.Built());

@@ -33,7 +33,8 @@ class SimulatedRun {
   bool Batch(RunJournal& journal, int stopAfter = kRecords) {
     RecordMark mark;
     mark.remoteFile = kBatch;
-    if (const std::optional<BatchResume> resume = journal.BatchStarting(kBatch)) mark = resume->mark;
+    if (const std::optional<BatchResume> resume = journal.BatchStarting(kBatch))
+      mark = resume->mark;
     for (int i = static_cast<int>(mark.recordsDone); i < kRecords; ++i) {
       const bool reject = i % 3 == 1;
       if (i == stopAfter) {
@@ -216,11 +217,12 @@ TEST_F(RunJournalTest, ACompletedOrNeverStartedRunLeavesNothingToContinue) {
 TEST_F(RunJournalTest, AnUnwritableJournalIsReportedOnceAndTheRunGoesOn) {
   dir.Write("c/MFW/DATA/Upfold/Journal01.jnl", "not a data file");
   RunJournalFile journal(ctx);
-  ui.ExpectShow(MessageKind::Warning,
-                "Unable to open the import journal C:\\MFW\\DATA\\Upfold\\Journal01.jnl.\r\rThe file "
-                "specified is not a MicroKernel file\r\rThe import goes on, but if it is "
-                "interrupted it cannot be continued exactly." +
-                    kContact);
+  ui.ExpectShow(
+      MessageKind::Warning,
+      "Unable to open the import journal C:\\MFW\\DATA\\Upfold\\Journal01.jnl.\r\rThe file "
+      "specified is not a MicroKernel file\r\rThe import goes on, but if it is "
+      "interrupted it cannot be continued exactly." +
+          kContact);
   journal.RunStarted({kBatch});
   EXPECT_TRUE(run.Batch(journal));
   journal.RunFinished(false);

@@ -1,6 +1,7 @@
+#include "import/Recovery.h"
+
 #include <gtest/gtest.h>
 
-#include "import/Recovery.h"
 #include "import/RunJournalFile.h"
 #include "import_command_fixture.h"
 
@@ -8,8 +9,8 @@ namespace upfold::test {
 namespace {
 using namespace command;
 
-const char* const kProgressNames[] = {"UpfoldRemoteFile", "UpfoldRejectFile", "UpfoldDate",
-                                      "UpfoldNumInFile", "UpfoldNumProcessed", "UpfoldNumReject"};
+const char* const kProgressNames[] = {"UpfoldRemoteFile", "UpfoldRejectFile",   "UpfoldDate",
+                                      "UpfoldNumInFile",  "UpfoldNumProcessed", "UpfoldNumReject"};
 
 std::string Question(const std::string& file, const std::string& date, const std::string& done,
                      const std::string& inFile) {

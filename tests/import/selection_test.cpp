@@ -26,9 +26,9 @@ TEST_F(SelectionTest, ListsEveryChosenBatchInTheDialogsOrderWithCountAndDateRang
 
   EXPECT_TRUE(selection.FindRemBatch());
 
-  EXPECT_EQ(view.lines, (std::vector<std::string>{
-                            "C:\\REMOTE\\TRINAB.RME  3 recs  03/01/05 - 03/15/05",
-                            "C:\\REMOTE\\TRINCD.CM  1 recs  02/07/05 - 02/07/05"}));
+  EXPECT_EQ(view.lines,
+            (std::vector<std::string>{"C:\\REMOTE\\TRINAB.RME  3 recs  03/01/05 - 03/15/05",
+                                      "C:\\REMOTE\\TRINCD.CM  1 recs  02/07/05 - 02/07/05"}));
   EXPECT_TRUE(view.boxVisible);
   EXPECT_FALSE(view.importEnabled);
   EXPECT_FALSE(ui.hourglass);

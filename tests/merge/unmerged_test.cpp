@@ -1,9 +1,10 @@
+#include "merge/UnMerged.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
 #include "app/AppContext.h"
-#include "merge/UnMerged.h"
 #include "platform/Clock.h"
 #include "platform/FileHold.h"
 #include "print/HostFixture.h"

@@ -17,8 +17,8 @@
 
 namespace upfold {
 
-UnMergedF::UnMergedF(AppContext& ctx, const std::string& batchName,
-                     const std::string& batchDate, QWidget* parent)
+UnMergedF::UnMergedF(AppContext& ctx, const std::string& batchName, const std::string& batchDate,
+                     QWidget* parent)
     : QDialog(parent), logic_(ctx, batchName, batchDate) {
   setWindowTitle(QString::fromLatin1(kCaption));
   // No title-bar buttons: the dialog ends only through OK or Cancel.
@@ -84,7 +84,9 @@ UnMergedF::UnMergedF(AppContext& ctx, const std::string& batchName,
   SetWindowCreated();
 }
 
-QAbstractButton* UnMergedF::Option(int position) const { return options_->button(position); }
+QAbstractButton* UnMergedF::Option(int position) const {
+  return options_->button(position);
+}
 
 void UnMergedF::showEvent(QShowEvent* event) {
   if (QAbstractButton* never = Option(UnMerged::DisabledOption())) never->setEnabled(false);
@@ -136,7 +138,9 @@ void UnMergedF::closeEvent(QCloseEvent* event) {
   }
 }
 
-void UnMergedF::wheelEvent(QWheelEvent* event) { event->accept(); }
+void UnMergedF::wheelEvent(QWheelEvent* event) {
+  event->accept();
+}
 
 std::optional<UnMergedOutcome> QtUnMergedDialog::Show(const std::string& batchName,
                                                       const std::string& batchDate) {
