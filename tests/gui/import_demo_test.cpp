@@ -276,13 +276,16 @@ TEST_F(ImportDemoTest, ImportsTheThreeBatchesAndShowsTheirResults) {
   ASSERT_EQ(h.Find<QListWidget>("ListBox1")->count(), 3);
 
   AnswerDialogs();
-  // While the run works, Escape and the close box are refused: the window stays, the run ends.
-  // The program's closing on a terminate signal waits for it too.
+  // While the run works, the grid already shows the first batch in progress; Escape and the
+  // close box are refused: the window stays, the run ends. The program's closing on a terminate
+  // signal waits for it too.
   bool closeTried = false, stayed = false, runningSeen = false;
+  std::array<std::string, 5> firstBatchMidway;
   pausingUi->onPause = [&] {
     if (closeTried || results == nullptr || results->RunFinished()) return;
     closeTried = true;
     runningSeen = VantroF::ImportRunning();
+    for (int col = 0; col < 5; ++col) firstBatchMidway[col] = results->FileCell(col, 1);
     results->reject();
     results->close();
     stayed = results->isVisible();
@@ -292,6 +295,8 @@ TEST_F(ImportDemoTest, ImportsTheThreeBatchesAndShowsTheirResults) {
   EXPECT_TRUE(stayed);
   EXPECT_TRUE(runningSeen);
   EXPECT_FALSE(VantroF::ImportRunning());
+  EXPECT_EQ(firstBatchMidway,
+            (std::array<std::string, 5>{"C:\\REMOTE\\TRIN12.RME", "18", "0", "", ""}));
 
   EXPECT_TRUE(choicesShown);
   EXPECT_EQ(choicesDestination, "File");
