@@ -323,6 +323,24 @@ void Table::Post() {
   bof_ = eof_ = false;
 }
 
+void Table::BeginTransaction() {
+  CheckActive();
+  if (const RmStatus status = file_.BeginTransaction(); status != RmStatus::Success)
+    throw TableError::FromStatus(status);
+}
+
+void Table::Commit() {
+  CheckActive();
+  if (const RmStatus status = file_.EndTransaction(); status != RmStatus::Success)
+    throw TableError::FromStatus(status);
+}
+
+void Table::Rollback() {
+  if (!file_.InTransaction()) return;
+  if (state_ == TableState::Edit || state_ == TableState::Insert) Cancel();
+  file_.AbortTransaction();
+}
+
 void Table::Cancel() {
   CheckActive();
   if (state_ == TableState::Edit) {

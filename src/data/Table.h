@@ -132,6 +132,14 @@ class Table {
   // or to the previous one when it was the last.
   void Delete();
 
+  // Transactions of the record manager on this table's file: the changes posted between
+  // BeginTransaction and Commit become durable together at Commit; Rollback (which first
+  // cancels an edit) or Close before Commit drops them. Failures raise TableError; a Commit
+  // that fails keeps nothing. Rollback without a transaction does nothing.
+  void BeginTransaction();
+  void Commit();
+  void Rollback();
+  bool InTransaction() const { return file_.InTransaction(); }
   std::uint64_t RecordCount() const;
   // The current record's identity (0 when there is none) and the way back to it.
   RecordId Bookmark() const;

@@ -76,6 +76,7 @@ struct DataFile::Impl {
   int currentKey = 0;
   bool hasCurrent = false;  // position.id names a record that Update/Delete may act on
   RecordId lockedId = 0;
+  bool inTransaction = false;
 
   bool IsOpen() const { return db.Get() != nullptr; }
 
@@ -85,6 +86,9 @@ struct DataFile::Impl {
   }
 
   void Reset() {
+    // Closing before End drops the transaction.
+    if (inTransaction && table) table->Rollback();
+    inTransaction = false;
     table.reset();
     db.Close();
     locks.Close();
@@ -308,8 +312,9 @@ RmStatus DataFile::Insert(std::string& record) {
       assign.push_back(static_cast<int>(k));
   }
   // Reading the highest value and inserting must be one transaction, or two processes
-  // could both take the same number.
-  if (!assign.empty()) {
+  // could both take the same number; the handle's own transaction already is one.
+  const bool ownTransaction = !assign.empty() && !f.inTransaction;
+  if (ownTransaction) {
     if (RmStatus st = f.table->Begin(); !Ok(st)) return st;
   }
   RmStatus st = RmStatus::Success;
@@ -330,7 +335,7 @@ RmStatus DataFile::Insert(std::string& record) {
     keys = f.EncodeKeys(stored);
     st = f.table->Insert(stored, keys, id);
   }
-  if (!assign.empty()) {
+  if (ownTransaction) {
     if (Ok(st)) st = f.table->Commit();
     if (!Ok(st)) f.table->Rollback();
   }
@@ -366,6 +371,40 @@ RmStatus DataFile::Unlock() {
   if (!IsOpen()) return RmStatus::FileNotOpen;
   impl_->ReleaseLock();
   return RmStatus::Success;
+}
+
+RmStatus DataFile::BeginTransaction() {
+  if (!IsOpen()) return RmStatus::FileNotOpen;
+  Impl& f = *impl_;
+  if (f.inTransaction) return RmStatus::TransactionActive;
+  // Taken for writing at once, so that a busy file shows here and not half way through.
+  if (RmStatus st = f.table->Begin(); !Ok(st)) return st;
+  f.inTransaction = true;
+  return RmStatus::Success;
+}
+
+RmStatus DataFile::EndTransaction() {
+  if (!IsOpen()) return RmStatus::FileNotOpen;
+  Impl& f = *impl_;
+  if (!f.inTransaction) return RmStatus::NoTransaction;
+  f.inTransaction = false;
+  if (Ok(f.table->Commit())) return RmStatus::Success;
+  // A commit that did not go through must not stay pending for a later one to complete.
+  f.table->Rollback();
+  return RmStatus::TransactionError;
+}
+
+RmStatus DataFile::AbortTransaction() {
+  if (!IsOpen()) return RmStatus::FileNotOpen;
+  Impl& f = *impl_;
+  if (!f.inTransaction) return RmStatus::NoTransaction;
+  f.inTransaction = false;
+  f.table->Rollback();
+  return RmStatus::Success;
+}
+
+bool DataFile::InTransaction() const {
+  return IsOpen() && impl_->inTransaction;
 }
 
 RecordId DataFile::CurrentRecord() const {

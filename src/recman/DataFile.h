@@ -19,8 +19,14 @@
 // Delete; plain Gets still read it. While a handle is open the file carries a FileHold, so
 // DosFs will not delete, rename or replace it.
 //
-// Durability. Once Insert, Update or Delete has returned 0 the change survives a kill of the
-// process.
+// Durability. Outside a transaction, once Insert, Update or Delete has returned 0 the change
+// survives a kill of the process.
+//
+// Transactions. Between BeginTransaction and EndTransaction a handle's changes are its own:
+// its Gets see them, other handles do not, and they become durable together when End returns
+// 0. AbortTransaction, Close, or a kill before End drops every one of them. Meanwhile the
+// file takes no writes of other handles (they wait briefly and get 85), so a transaction is
+// kept short. A failed End (36) drops the transaction as well.
 
 #include <cstddef>
 #include <cstdint>
@@ -131,6 +137,14 @@ class DataFile {
   // Deletes the current record. 8 without a current record, 84 locked by another handle.
   RmStatus Delete();
   RmStatus Unlock();  // releases this handle's record lock, if any
+
+  // The record manager's operations 19, 21 and 20. 3 not open; Begin gives 37 when a
+  // transaction is already under way (85 when another handle is writing the file); End and
+  // Abort give 39 without one. End gives 36 (and keeps nothing) when the commit failed.
+  RmStatus BeginTransaction();
+  RmStatus EndTransaction();
+  RmStatus AbortTransaction();
+  bool InTransaction() const;
 
   // The current record's id; 0 when there is none.
   RecordId CurrentRecord() const;

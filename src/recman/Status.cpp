@@ -8,7 +8,7 @@ namespace upfold {
 namespace {
 
 // The record manager's own descriptions of the statuses this layer returns.
-constexpr std::array<std::pair<int, const char*>, 32> kTexts{{
+constexpr std::array<std::pair<int, const char*>, 35> kTexts{{
     {0, "The operation was successful"},
     {1, "The operation parameter is invalid"},
     {2, "The application encountered an I/O error"},
@@ -32,6 +32,9 @@ constexpr std::array<std::pair<int, const char*>, 32> kTexts{{
     {28, "The record length is invalid"},
     {29, "The key length is invalid"},
     {30, "The file specified is not a MicroKernel file"},
+    {36, "The application encountered a transaction error"},
+    {37, "Another transaction is active"},
+    {39, "A Begin Transaction operation must precede an End/Abort Transaction operation"},
     {41, "The MicroKernel does not allow the attempted operation"},
     {43, "The specified record address is invalid"},
     {45, "The specified key flags are invalid"},

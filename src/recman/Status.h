@@ -28,6 +28,9 @@ enum class RmStatus : int {
   InvalidRecordLength = 28,
   InvalidKeyLength = 29,
   NotADataFile = 30,  // not SQLite, not our catalogue, or another format version
+  TransactionError = 36,   // an End Transaction that could not commit: nothing of it was kept
+  TransactionActive = 37,  // Begin Transaction while the handle already has one
+  NoTransaction = 39,      // End/Abort Transaction without a Begin
   OperationNotAllowed = 41,
   InvalidRecordAddress = 43,
   InvalidKeyFlags = 45,
