@@ -211,10 +211,18 @@ class ImportDemoTest : public ::testing::Test {
     shown.shape1Visible = window->findChild<QWidget*>("Shape1")->isVisible();
     shown.width = window->width();
     shown.title = window->windowTitle();
-    // The same activation again (a message box closing, say) must not start a second run.
+    // The same activation again (a message box closing, say), or the window restored from its
+    // icon, must not start a second run (it would meet the renamed batches).
+    const ResultsRun* run = window->Results();
     QEvent again(QEvent::WindowActivate);
     QCoreApplication::sendEvent(window, &again);
-    QCoreApplication::processEvents();
+    window->showMinimized();
+    QTest::qWait(20);
+    window->showNormal();
+    window->activateWindow();
+    QTest::qWait(20);
+    EXPECT_EQ(window->Results(), run);
+    EXPECT_TRUE(window->RunFinished());
 
     if (!keepPicture) return;
     const char* artifacts = std::getenv("UPFOLD_SCREENSHOT");

@@ -5,6 +5,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QTableWidget>
 #include <QTimer>
 #include <exception>
@@ -129,14 +130,17 @@ void VantroF::BuildControls() {
 }
 
 void VantroF::showEvent(QShowEvent* event) {
-  FormShow();
-  // Each showing runs the import once, over the list as it stands.
-  results_.reset();
-  results_ = std::make_unique<ResultsRun>(ctx_, dm_, *this, request_, devices_);
-  results_->Show();
-  runPending_ = true;
-  finished_ = false;
-  closed_ = false;
+  // Each showing runs the import once, over the list as it stands. A window restored from
+  // its icon is not shown anew (that show event comes from the system).
+  if (!event->spontaneous() && !running_) {
+    FormShow();
+    results_.reset();
+    results_ = std::make_unique<ResultsRun>(ctx_, dm_, *this, request_, devices_);
+    results_->Show();
+    runPending_ = true;
+    finished_ = false;
+    closed_ = false;
+  }
   QDialog::showEvent(event);
 }
 
