@@ -17,21 +17,6 @@ constexpr const char* kHeaderSequence = "XXXXXXXX";
 constexpr const char* kHeaderSuffix = "X";
 constexpr int kDeleteRetries = 100;
 
-// Makes a folder current for a while and restores the one before in every case.
-class CurrentDirectoryScope {
- public:
-  CurrentDirectoryScope(DosFs& fs, const std::string& dir)
-      : fs_(fs), saved_(fs.CurrentDirectory()) {
-    fs_.SetCurrentDirectory(dir);
-  }
-  ~CurrentDirectoryScope() { fs_.SetCurrentDirectory(saved_); }
-  CurrentDirectoryScope(const CurrentDirectoryScope&) = delete;
-  CurrentDirectoryScope& operator=(const CurrentDirectoryScope&) = delete;
-
- private:
-  DosFs& fs_;
-  std::string saved_;
-};
 
 }  // namespace
 

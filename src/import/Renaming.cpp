@@ -13,23 +13,6 @@
 
 namespace upfold {
 
-namespace {
-
-// Makes a folder current for the life of the object and then restores the one before.
-class CurrentDirectoryScope {
- public:
-  CurrentDirectoryScope(DosFs& fs, const std::string& dir) : fs_(fs), saved_(fs.CurrentDirectory()) {
-    fs_.SetCurrentDirectory(dir);
-  }
-  ~CurrentDirectoryScope() { fs_.SetCurrentDirectory(saved_); }
-
- private:
-  DosFs& fs_;
-  std::string saved_;
-};
-
-}  // namespace
-
 void ImportRun::RenameRemoteFiles() {
   // The waits let the record manager and other workstations let go of the files.
   ctx_.clock.Sleep(500);

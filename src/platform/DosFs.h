@@ -118,4 +118,20 @@ class DosFs {
   std::string currentDir_;                            // DOS path
 };
 
+// Makes a folder current for the life of the object and restores the one before in every case.
+class CurrentDirectoryScope {
+ public:
+  CurrentDirectoryScope(DosFs& fs, const std::string& dosDir)
+      : fs_(fs), saved_(fs.CurrentDirectory()) {
+    fs_.SetCurrentDirectory(dosDir);
+  }
+  ~CurrentDirectoryScope() { fs_.SetCurrentDirectory(saved_); }
+  CurrentDirectoryScope(const CurrentDirectoryScope&) = delete;
+  CurrentDirectoryScope& operator=(const CurrentDirectoryScope&) = delete;
+
+ private:
+  DosFs& fs_;
+  std::string saved_;
+};
+
 }  // namespace upfold
