@@ -28,6 +28,34 @@ void Name(Table& table, const std::string& tableName) {
 
 }  // namespace
 
+class ImportRun::CommittingUi : public Ui {
+ public:
+  CommittingUi(ImportRun& run, Ui& ui) : run_(run), ui_(ui) {}
+
+  void Show(MessageKind kind, const std::string& text) override {
+    run_.CommitGroup();
+    ui_.Show(kind, text);
+  }
+  Answer Ask(MessageKind kind, const std::string& text, Buttons buttons) override {
+    run_.CommitGroup();
+    return ui_.Ask(kind, text, buttons);
+  }
+  void HourglassCursor() override { ui_.HourglassCursor(); }
+  void ArrowCursor() override { ui_.ArrowCursor(); }
+  std::vector<std::string> OpenFiles(const OpenFilesRequest& request) override {
+    run_.CommitGroup();
+    return ui_.OpenFiles(request);
+  }
+  void ProcessMessages() override {
+    run_.CommitGroup();
+    ui_.ProcessMessages();
+  }
+
+ private:
+  ImportRun& run_;
+  Ui& ui_;
+};
+
 void ImportRun::CloseAndForgetTable(Table& table) {
   table.Close();
   table.SetIndexName("");
@@ -36,16 +64,17 @@ void ImportRun::CloseAndForgetTable(Table& table) {
 
 ImportRun::ImportRun(AppContext& ctx, RunData& data, RunView& view, RunJournal& journal,
                      std::vector<std::string> remoteFiles, std::uint64_t selectedBatchRecordCount)
-    : ctx_(ctx),
+    : ui_(std::make_unique<CommittingUi>(*this, ctx.ui)),
+      ctx_{ctx.registry, ctx.fs, ctx.clock, *ui_, ctx.values, ctx.formats},
       data_(data),
       view_(view),
       journal_(journal),
       remoteFiles_(std::move(remoteFiles)),
       selectedBatchRecordCount_(selectedBatchRecordCount),
-      access_(std::make_unique<DirectAccess>(ctx.fs, ctx.clock, ctx.ui, ctx.formats)) {
+      access_(std::make_unique<DirectAccess>(ctx.fs, ctx.clock, *ui_, ctx.formats)) {
   access_->SetDataPath(ctx.values.DataPath);
   budgets_ = std::make_unique<BudgetWarnings>(
-      *access_, ctx.ui, ctx.values.DataPath,
+      *access_, *ui_, ctx.values.DataPath,
       ctx.values.DataPath + "\\Trin" + ctx.values.WSID + ".s");
 }
 
@@ -168,6 +197,7 @@ bool ImportRun::RunVantro() {
       view_.SetFileCell(0, static_cast<int>(i) + 1, remoteFiles_[i]);
     for (std::size_t i = 0; i < remoteFiles_.size() && !runEnded_; ++i) ProcessBatch(i);
   }
+  CommitGroup();
   if (errorsOccurred_) data_.SetErrorsOccurred(true);
   journal_.RunFinished(errorsOccurred_);
   return !runEnded_;
@@ -280,6 +310,7 @@ bool ImportRun::ProcessBatch(std::size_t index) {
 void ImportRun::ProcessRecords(std::size_t index) {
   const int row = static_cast<int>(index) + 1;
   Table& remote = T().RemoteTB;
+  grouping_ = true;
   while (!remote.Eof()) {
     try {
       if (!ReadRecord()) break;
@@ -316,6 +347,9 @@ void ImportRun::ProcessRecords(std::size_t index) {
     if (batchFailed_) break;
     RepaintSoon(false);
   }
+  // The batch's last group, before the batch is renamed or reported finished.
+  CommitGroup();
+  grouping_ = false;
   BlankIt();
 }
 
@@ -331,7 +365,53 @@ void ImportRun::ReportRecordDone() {
   mark.rejectHigh = rejectHigh_;
   mark.rejectDescHigh = rejectDescHigh_;
   mark.nextSeq = nextSeq_;
-  journal_.RecordDone(mark);
+  pendingMark_ = std::move(mark);
+  if (++groupRecords_ >= kGroupRecords) CommitGroup();
+}
+
+bool ImportRun::CommitGroup() {
+  if (committing_) return true;
+  committing_ = true;
+  RunTables& t = T();
+  const std::pair<Table*, const std::string*> written[] = {
+      {&t.TrinScratchTB, &remoteFileName_},
+      {&t.DescScratchTB, &remoteDescName_},
+      {&t.RejectFileTB, &rejectFileName_},
+      {&t.RejectDescFileTB, &rejectDescName_},
+  };
+  std::string failure;
+  for (const auto& [table, name] : written) {
+    if (!table->InTransaction()) continue;
+    if (!failure.empty()) {
+      table->Rollback();  // the group failed; its writes lie above the journal's last mark
+      continue;
+    }
+    try {
+      table->Commit();
+    } catch (const TableError& e) {
+      failure = "Unable to post to " + *name + "\r\r" + e.what() + kContactLine;
+    }
+  }
+  groupRecords_ = 0;
+  if (failure.empty() && pendingMark_) journal_.RecordDone(*pendingMark_);
+  pendingMark_.reset();
+  committing_ = false;
+  if (failure.empty()) return true;
+  ctx_.ui.Information(failure);
+  Fail(Scope::Batch);
+  return false;
+}
+
+bool ImportRun::JoinGroup(Table& table, const std::string& name) {
+  if (!grouping_ || table.InTransaction()) return true;
+  try {
+    table.BeginTransaction();
+    return true;
+  } catch (const TableError& e) {
+    ctx_.ui.Information("Unable to post to " + name + "\r\r" + e.what() + kContactLine);
+    Fail(Scope::Batch);
+    return false;
+  }
 }
 
 void ImportRun::RepaintSoon(bool force) {
@@ -339,6 +419,7 @@ void ImportRun::RepaintSoon(bool force) {
   if (!force && painted_ && now - lastRepaint_ < kRepaintIntervalMs) return;
   painted_ = true;
   lastRepaint_ = now;
+  CommitGroup();
   view_.Repaint();
   ctx_.ui.ProcessMessages();
 }

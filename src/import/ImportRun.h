@@ -3,8 +3,13 @@
 // host's master files, given its rate and amounts, and either posted to the host batch
 // Trin<ws>.s (with its description lines and any fee-split receptors) or written with its
 // reject mask to the batch's reject file; a batch processed without error is renamed so it
-// cannot be imported twice. The results go to a RunView; progress goes to a RunJournal after
-// every record.
+// cannot be imported twice. The results go to a RunView; progress goes to a RunJournal.
+//
+// Durability. Within a batch's records the writes to the host batch, its description file and
+// the reject pair are committed in groups (every kGroupRecords records, at every repaint, at the
+// end of the batch, before a new reject file, before any message or question and at the end
+// of the run); the journal hears of a record only once the group holding it has been
+// committed, so its last mark never names anything that a kill could still undo.
 //
 // Errors. Every failure is shown where it happens. A failure of a batch (a posting, reject or
 // description file, the first record, the renaming) ends that batch's records and keeps it
@@ -20,18 +25,19 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "app/AppContext.h"
 #include "import/BudgetWarnings.h"
+#include "import/RunJournal.h"
 #include "import/WorkingValues.h"
 
 namespace upfold {
 
-struct AppContext;
 class DirectAccess;
 class RunData;
-class RunJournal;
 class RunView;
 class Table;
 struct RunTables;
@@ -40,6 +46,8 @@ class ImportRun {
  public:
   // Repaints are coalesced to one per this many milliseconds (and one per batch).
   static constexpr std::uint64_t kRepaintIntervalMs = 100;
+  // The writes of at most this many records are committed together.
+  static constexpr std::uint64_t kGroupRecords = 200;
   // A transaction's description lines carry the suffixes of this alphabet, one line each.
   static constexpr const char* kSuffixes = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ";
 
@@ -122,12 +130,18 @@ class ImportRun {
   void RenameRemoteFiles();
 
  private:
+  class CommittingUi;
   enum class Scope { Batch, Run };
   void Fail(Scope scope);
   bool ProcessBatch(std::size_t index);
   void ProcessRecords(std::size_t index);
   void RepaintSoon(bool force);
   void ReportRecordDone();
+  // Commits the open write group and then hands the journal its last mark; false (after a
+  // message, with the batch failed and the group's writes dropped) when a commit failed.
+  bool CommitGroup();
+  // Makes a table's writes part of the open group; false after a message.
+  bool JoinGroup(Table& table, const std::string& name);
   // Appends, fills and posts one record; false after the message naming `name`.
   bool AppendRecord(Table& table, const std::string& name, const std::function<void(Table&)>& fill,
                     std::uint64_t* high);
@@ -138,7 +152,10 @@ class ImportRun {
   RunTables& T();
   static void CloseAndForgetTable(Table& table);
 
-  AppContext& ctx_;
+  // The person as the run sees them: every message, question and repaint first commits the
+  // open write group, so nothing stays locked while the run waits.
+  std::unique_ptr<CommittingUi> ui_;
+  AppContext ctx_;  // the caller's, speaking through ui_
   RunData& data_;
   RunView& view_;
   RunJournal& journal_;
@@ -169,6 +186,13 @@ class ImportRun {
   std::uint64_t recordsDone_ = 0;
   // Highest auto-increment values written, for the journal.
   std::uint64_t hostHigh_ = 0, hostDescHigh_ = 0, rejectHigh_ = 0, rejectDescHigh_ = 0;
+
+  // Write group: on while the batch's records are processed; the mark of its last finished
+  // record waits for the group's commit.
+  bool grouping_ = false;
+  bool committing_ = false;
+  std::uint64_t groupRecords_ = 0;
+  std::optional<RecordMark> pendingMark_;
 
   WorkingValues wv_;
 };

@@ -38,6 +38,7 @@ bool ImportRun::AppendRecord(Table& table, const std::string& name,
     Fail(Scope::Batch);
     return false;
   };
+  if (!JoinGroup(table, name)) return false;
   try {
     table.Append();
   } catch (const TableError& e) {

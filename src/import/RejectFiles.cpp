@@ -36,6 +36,9 @@ void ImportRun::WriteToRejectFile() {
   const std::string& pgmDir = ctx_.values.PgmDir;
   RunTables& t = T();
   if (!rejectFileMade_) {
+    // Naming and copying the new pair may ask, delete and show: nothing stays uncommitted
+    // meanwhile.
+    if (!CommitGroup()) return;
     rejectFileName_ = GetNewFileName("R", remoteFileName_);
     if (rejectFileName_.empty()) {
       Fail(Scope::Batch);
