@@ -70,22 +70,10 @@ int RenameNoReplace(const std::string& from, const std::string& to) {
   return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
 }
 
-// Copies source's contents, permissions and time stamps into a new temporary file in
-// folder; returns its path, or sets err.
-std::string CopyToTemp(const std::string& source, const std::string& folder, int& err) {
-  int in = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
-  if (in < 0) {
-    err = errno;
-    return "";
-  }
-  std::string temp = folder + (folder == "/" ? "" : "/") + ".upfold-copy-XXXXXX";
-  int out = ::mkostemp(temp.data(), O_CLOEXEC);
-  if (out < 0) {
-    err = errno;
-    ::close(in);
-    return "";
-  }
-  err = 0;
+// Copies the contents, permissions and time stamps of the open file `in` into `out` and
+// flushes them; 0 or the errno of the failure.
+int CopyContents(int in, int out) {
+  int err = 0;
   char buffer[1 << 16];
   while (err == 0) {
     ssize_t n = ::read(in, buffer, sizeof buffer);
@@ -107,13 +95,67 @@ std::string CopyToTemp(const std::string& source, const std::string& folder, int
     if (::fchmod(out, st.st_mode & 07777) != 0 || ::futimens(out, times) != 0 || ::fsync(out) != 0)
       err = errno;
   }
+  return err;
+}
+
+// Copies source into the file `target` in folder. The copy is made in a file without a name
+// (O_TMPFILE) that is linked in only when complete, so a copy cut short by a crash or a kill
+// leaves nothing behind and never a half file under the target's name. With failIfExists the
+// link itself refuses an existing target; otherwise the copy replaces it by a rename. File
+// systems without unnamed files get a named temporary file instead.
+int CopyInto(const std::string& source, const std::string& folder, const std::string& target,
+             bool failIfExists) {
+  int in = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
+  if (in < 0) return errno;
+  int err = 0;
+  int out = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+  if (out >= 0) {
+    err = CopyContents(in, out);
+    ::close(in);
+    const std::string self = "/proc/self/fd/" + std::to_string(out);
+    if (err == 0 && failIfExists) {
+      if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, target.c_str(), AT_SYMLINK_FOLLOW) != 0)
+        err = errno;
+    } else if (err == 0) {
+      // Linked under a passing name first, then renamed over the target in one step.
+      std::string temp;
+      for (int attempt = 0; attempt < 100; ++attempt) {
+        temp = folder + (folder == "/" ? "" : "/") + ".upfold-copy-" + std::to_string(::getpid()) +
+               "-" + std::to_string(attempt);
+        if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, temp.c_str(), AT_SYMLINK_FOLLOW) == 0) break;
+        temp.clear();
+        if (errno != EEXIST) break;
+      }
+      if (temp.empty()) err = errno ? errno : EEXIST;
+      else if (::rename(temp.c_str(), target.c_str()) != 0) {
+        err = errno;
+        ::unlink(temp.c_str());
+      }
+    }
+    if (::close(out) != 0 && err == 0) err = errno;
+    return err;
+  }
+  if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) {
+    err = errno;
+    ::close(in);
+    return err;
+  }
+
+  std::string temp = folder + (folder == "/" ? "" : "/") + ".upfold-copy-XXXXXX";
+  out = ::mkostemp(temp.data(), O_CLOEXEC);
+  if (out < 0) {
+    err = errno;
+    ::close(in);
+    return err;
+  }
+  err = CopyContents(in, out);
   ::close(in);
   if (::close(out) != 0 && err == 0) err = errno;
-  if (err != 0) {
-    ::unlink(temp.c_str());
-    return "";
-  }
-  return temp;
+  if (err == 0)
+    err = failIfExists ? RenameNoReplace(temp, target)
+                       : (::rename(temp.c_str(), target.c_str()) == 0 ? 0 : errno);
+  if (err != 0) ::unlink(temp.c_str());
+  return err;
 }
 
 bool SameFile(const struct stat& a, const struct stat& b) {
@@ -140,14 +182,8 @@ FsResult DosFs::CopyFile(const std::string& from, const std::string& to, bool fa
     if (SameFile(src, dst) || FileHold::IsHeld(*target)) return FsResult::Fail(fsmsg::kInUse);
   }
 
-  int err = 0;
-  std::string temp = CopyToTemp(*source, HostFolderOf(*target), err);
-  if (temp.empty()) return FromErrno(err);
-  err = failIfExists ? RenameNoReplace(temp, *target)
-                     : (::rename(temp.c_str(), target->c_str()) == 0 ? 0 : errno);
-  if (err == 0) return FsResult::Ok();
-  ::unlink(temp.c_str());
-  return FromErrno(err);
+  int err = CopyInto(*source, HostFolderOf(*target), *target, failIfExists);
+  return err == 0 ? FsResult::Ok() : FromErrno(err);
 }
 
 FsResult DosFs::MoveFile(const std::string& from, const std::string& to) const {
@@ -174,13 +210,8 @@ FsResult DosFs::MoveFile(const std::string& from, const std::string& to) const {
   int err = RenameNoReplace(*source, *target);
   if (err == EXDEV && S_ISREG(src.st_mode)) {
     // Another file system: copy, then remove the original.
-    std::string temp = CopyToTemp(*source, HostFolderOf(*target), err);
-    if (temp.empty()) return FromErrno(err);
-    err = RenameNoReplace(temp, *target);
-    if (err != 0) {
-      ::unlink(temp.c_str());
-      return err == EEXIST ? FsResult::Fail(fsmsg::kAlreadyExists) : FromErrno(err);
-    }
+    err = CopyInto(*source, HostFolderOf(*target), *target, true);
+    if (err != 0) return err == EEXIST ? FsResult::Fail(fsmsg::kAlreadyExists) : FromErrno(err);
     err = ::unlink(source->c_str()) == 0 ? 0 : errno;
   }
   if (err == EEXIST) return FsResult::Fail(fsmsg::kAlreadyExists);

@@ -242,6 +242,11 @@ TEST_F(DosFsTest, CopyRefusesToOverwriteWhenAskedAndKeepsTheTimeStamp) {
   EXPECT_TRUE(dos.CopyFile("C:\\PGM\\Trin.clo", "c:\\pgm\\TRIN01.S", false));
   EXPECT_EQ(dir.Read("c/PGM/Trin01.s"), "template");
   EXPECT_FALSE(fs::exists(Host("c/PGM/TRIN01.S")));  // replaced under its own name
+  // Copies are made out of sight and named only when complete: no temporary file is left.
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(Host("c/PGM"))) names.push_back(entry.path().filename());
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"Trin.clo", "Trin01.s"}));
 
   struct Case {
     const char* from;
