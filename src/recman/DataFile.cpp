@@ -68,7 +68,7 @@ struct DataFile::Impl {
   OpenMode mode = OpenMode::Normal;
   FileLocks locks;
   sqlite::Db db;
-  FileSpec spec;
+  FileSpec fileSpec;
   std::optional<RecordTable> table;
   FileHold hold;
 
@@ -94,7 +94,7 @@ struct DataFile::Impl {
     locks.Close();
     hold.Release();
     path.clear();
-    spec = {};
+    fileSpec = {};
     position = {};
     currentKey = 0;
     hasCurrent = false;
@@ -103,13 +103,13 @@ struct DataFile::Impl {
 
   std::vector<std::string> EncodeKeys(const std::string& record) const {
     std::vector<std::string> keys;
-    keys.reserve(spec.keys.size());
-    for (const KeySpec& key : spec.keys)
+    keys.reserve(fileSpec.keys.size());
+    for (const KeySpec& key : fileSpec.keys)
       keys.push_back(keycodec::Encode(key, keycodec::Extract(key, record)));
     return keys;
   }
 
-  bool IsKey(int key) const { return key >= 0 && static_cast<std::size_t>(key) < spec.keys.size(); }
+  bool IsKey(int key) const { return key >= 0 && static_cast<std::size_t>(key) < fileSpec.keys.size(); }
 
   void MakeCurrent(int key, std::string encodedKey, RecordId id) {
     position = {true, key, std::move(encodedKey), id};
@@ -132,7 +132,7 @@ struct DataFile::Impl {
       lockedId = id;
     }
     record = found.data;
-    keyOut = keycodec::Extract(spec.keys[static_cast<std::size_t>(key)], record);
+    keyOut = keycodec::Extract(fileSpec.keys[static_cast<std::size_t>(key)], record);
     MakeCurrent(key, std::move(found.key), id);
     return RmStatus::Success;
   }
@@ -147,7 +147,7 @@ struct DataFile::Impl {
       if (!Ok(st)) return st == RmStatus::EndOfFile ? RmStatus::InvalidPositioning : st;
       from = found.key;
     }
-    if (spec.keys[static_cast<std::size_t>(key)].duplicates) {
+    if (fileSpec.keys[static_cast<std::size_t>(key)].duplicates) {
       RmStatus st = table->Find(key, forward ? Seek::NextDuplicate : Seek::PreviousDuplicate, from,
                                 position.id, found);
       if (st != RmStatus::EndOfFile) return st;
@@ -178,8 +178,8 @@ DataFile::~DataFile() = default;
 DataFile::DataFile(DataFile&&) noexcept = default;
 DataFile& DataFile::operator=(DataFile&&) noexcept = default;
 
-RmStatus DataFile::Create(const std::string& hostPath, const FileSpec& spec) {
-  if (RmStatus st = keycodec::Validate(spec); !Ok(st)) return st;
+RmStatus DataFile::Create(const std::string& hostPath, const FileSpec& fileSpec) {
+  if (RmStatus st = keycodec::Validate(fileSpec); !Ok(st)) return st;
   int fd = ::open(hostPath.c_str(), O_CREAT | O_EXCL | O_RDWR | O_CLOEXEC, 0666);
   if (fd < 0) {
     if (errno == EEXIST) return RmStatus::FileExists;
@@ -190,7 +190,7 @@ RmStatus DataFile::Create(const std::string& hostPath, const FileSpec& spec) {
   sqlite::Db db;
   RmStatus st = RmStatus::CreateError;
   if (db.Open(hostPath) == SQLITE_OK && ApplyStorageSettings(db.Get()) == SQLITE_OK)
-    st = catalogue::Write(db, spec);
+    st = catalogue::Write(db, fileSpec);
   db.Close();
   if (!Ok(st)) RemoveFileAndJournal(hostPath);
   return st;
@@ -207,14 +207,19 @@ RmStatus DataFile::Open(const std::string& hostPath, OpenMode mode) {
     if (rc == SQLITE_OK) rc = ApplyStorageSettings(f.db.Get());
     st = sqlite::ToStatus(rc);
   }
-  if (Ok(st)) st = catalogue::Read(f.db, f.locks.Descriptor(), f.spec);
+  if (Ok(st)) st = catalogue::Read(f.db, f.locks.Descriptor(), f.fileSpec);
   if (!Ok(st)) {
     f.Reset();
     return st;
   }
   f.path = hostPath;
   f.mode = mode;
-  f.table.emplace(f.db.Get(), f.spec);
+  f.table.emplace(f.db.Get(), f.fileSpec);
+  // A program killed while it began a change can leave a journal that never became hot; the
+  // read above has rolled back any hot one. With nobody else holding the file, what is left is
+  // stale and would otherwise stay beside the file for good.
+  const std::string journal = hostPath + "-journal";
+  if (!FileHold::IsHeld(hostPath) && ::access(journal.c_str(), F_OK) == 0) ::unlink(journal.c_str());
   // DosFs probes a hold with a brief exclusive lock of its own; try again past one.
   for (int attempt = 0; attempt < 3 && !f.hold.Held(); ++attempt) f.hold = FileHold(hostPath);
   return RmStatus::Success;
@@ -234,13 +239,13 @@ const std::string& DataFile::Path() const {
   return impl_ ? impl_->path : kNoPath;
 }
 
-const FileSpec& DataFile::Spec() const {
-  return impl_ ? impl_->spec : kNoSpec;
+const FileSpec& DataFile::Definition() const {
+  return impl_ ? impl_->fileSpec : kNoSpec;
 }
 
 RmStatus DataFile::Stat(FileStat& out) const {
   if (!IsOpen()) return RmStatus::FileNotOpen;
-  out.spec = impl_->spec;
+  out.fileSpec = impl_->fileSpec;
   return impl_->table->Count(out.recordCount);
 }
 
@@ -251,7 +256,7 @@ RmStatus DataFile::RecordCount(std::uint64_t& count) const {
 
 RmStatus DataFile::Get(GetOp op, int keyNumber, std::string& key, std::string& record,
                        RecordLock lock) {
-  return Get(op, keyNumber, key, record, Spec().recordLength, lock);
+  return Get(op, keyNumber, key, record, Definition().recordLength, lock);
 }
 
 RmStatus DataFile::Get(GetOp op, int keyNumber, std::string& key, std::string& record,
@@ -260,8 +265,8 @@ RmStatus DataFile::Get(GetOp op, int keyNumber, std::string& key, std::string& r
   Impl& f = *impl_;
   if (!f.IsKey(keyNumber)) return RmStatus::InvalidKeyNumber;
   f.ReleaseLock();
-  if (bufferLength < f.spec.recordLength) return RmStatus::DataBufferTooShort;
-  const KeySpec& keySpec = f.spec.keys[static_cast<std::size_t>(keyNumber)];
+  if (bufferLength < f.fileSpec.recordLength) return RmStatus::DataBufferTooShort;
+  const KeySpec& keySpec = f.fileSpec.keys[static_cast<std::size_t>(keyNumber)];
 
   FoundRecord found;
   RmStatus st = RmStatus::Success;
@@ -302,12 +307,12 @@ RmStatus DataFile::Insert(std::string& record) {
   if (!IsOpen()) return RmStatus::FileNotOpen;
   Impl& f = *impl_;
   if (f.mode == OpenMode::ReadOnly) return RmStatus::AccessDenied;
-  if (RmStatus st = CheckRecordSize(record, f.spec.recordLength); !Ok(st)) return st;
+  if (RmStatus st = CheckRecordSize(record, f.fileSpec.recordLength); !Ok(st)) return st;
 
   std::string stored = record;
   std::vector<int> assign;  // AutoInc keys whose field is zero
-  for (std::size_t k = 0; k < f.spec.keys.size(); ++k) {
-    const KeySegment* seg = keycodec::AutoIncSegment(f.spec.keys[k]);
+  for (std::size_t k = 0; k < f.fileSpec.keys.size(); ++k) {
+    const KeySegment* seg = keycodec::AutoIncSegment(f.fileSpec.keys[k]);
     if (seg != nullptr && keycodec::ReadUnsigned(stored, *seg) == 0)
       assign.push_back(static_cast<int>(k));
   }
@@ -319,7 +324,7 @@ RmStatus DataFile::Insert(std::string& record) {
   }
   RmStatus st = RmStatus::Success;
   for (int k : assign) {
-    const KeySegment& seg = f.spec.keys[static_cast<std::size_t>(k)].segments[0];
+    const KeySegment& seg = f.fileSpec.keys[static_cast<std::size_t>(k)].segments[0];
     std::string highest;
     if (st = f.table->Highest(k, highest); !Ok(st)) break;
     const std::uint64_t next = keycodec::DecodeUnsigned(highest) + 1;
@@ -349,7 +354,7 @@ RmStatus DataFile::Update(const std::string& record) {
   if (!IsOpen()) return RmStatus::FileNotOpen;
   Impl& f = *impl_;
   if (f.mode == OpenMode::ReadOnly) return RmStatus::AccessDenied;
-  if (RmStatus st = CheckRecordSize(record, f.spec.recordLength); !Ok(st)) return st;
+  if (RmStatus st = CheckRecordSize(record, f.fileSpec.recordLength); !Ok(st)) return st;
   if (!f.hasCurrent) return RmStatus::InvalidPositioning;
   std::vector<std::string> keys = f.EncodeKeys(record);
   RmStatus st = f.WriteCurrent([&](RecordId id) { return f.table->Update(id, record, keys); });
