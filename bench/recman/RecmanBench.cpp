@@ -36,12 +36,12 @@ struct Field {
 constexpr Field kKeyFields[] = {{4, 14}, {26, 4}, {19, 6}, {18, 1}};
 
 FileSpec BatchSpec() {
-  FileSpec spec;
-  spec.recordLength = kRecordLength;
-  spec.keys.push_back({{{0, 4, KeyType::AutoInc, false}}, false});
+  FileSpec fileSpec;
+  fileSpec.recordLength = kRecordLength;
+  fileSpec.keys.push_back({{{0, 4, KeyType::AutoInc, false}}, false});
   for (const Field& f : kKeyFields)
-    spec.keys.push_back({{{f.offset, f.length, KeyType::String, false}}, true});
-  return spec;
+    fileSpec.keys.push_back({{{f.offset, f.length, KeyType::String, false}}, true});
+  return fileSpec;
 }
 
 std::string ClientCase(int n) {

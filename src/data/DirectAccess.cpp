@@ -133,8 +133,8 @@ void DirectAccess::OpenFile(int n, const std::string& name, OpenMode mode) {
   if (st == RmStatus::Success) st = handle->file.Stat(stat);
   if (st != RmStatus::Success) throw AbortError(OpenFailure(name, StatusLines(st) + "."));
 
-  handle->recordLength = stat.spec.recordLength;
-  handle->keyCount = static_cast<int>(stat.spec.keys.size());
+  handle->recordLength = stat.fileSpec.recordLength;
+  handle->keyCount = static_cast<int>(stat.fileSpec.keys.size());
   if (description) {
     const std::size_t expected = description->TakeRecord().size();
     if (expected != static_cast<std::size_t>(handle->recordLength))

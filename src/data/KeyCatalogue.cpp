@@ -99,8 +99,8 @@ KeySegment SegmentOf(const Layout& layout, const SegmentDef& def) {
 }  // namespace
 
 FileSpec FileSpecFor(const Layout& layout) {
-  FileSpec spec;
-  spec.recordLength = static_cast<std::uint16_t>(layout.recordLength);
+  FileSpec fileSpec;
+  fileSpec.recordLength = static_cast<std::uint16_t>(layout.recordLength);
   for (const LayoutKeys& entry : Catalogue()) {
     if (entry.layout != layout.name) continue;
     for (const KeyDef& def : entry.keys) {
@@ -108,10 +108,10 @@ FileSpec FileSpecFor(const Layout& layout) {
       key.duplicates = def.duplicates;
       for (const SegmentDef& segment : def.segments)
         key.segments.push_back(SegmentOf(layout, segment));
-      spec.keys.push_back(std::move(key));
+      fileSpec.keys.push_back(std::move(key));
     }
   }
-  return spec;
+  return fileSpec;
 }
 
 std::optional<FileSpec> FileSpecFor(std::string_view layoutName) {

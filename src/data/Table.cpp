@@ -65,7 +65,7 @@ int Table::ParseIndex(const std::string& indexName) const {
   const auto result = std::from_chars(indexName.data(), end, number);
   if (indexName.front() < '0' || indexName.front() > '9' || result.ec != std::errc() ||
       result.ptr != end || number < 0 ||
-      static_cast<std::size_t>(number) >= file_.Spec().keys.size())
+      static_cast<std::size_t>(number) >= file_.Definition().keys.size())
     throw TableError::FromStatus(RmStatus::InvalidKeyNumber);
   return number;
 }
@@ -98,8 +98,8 @@ void Table::Open() {
   if (const RmStatus status = file_.Open(*hostPath); status != RmStatus::Success)
     throw TableError::FromStatus(status);
   try {
-    if (file_.Spec().recordLength != layout->recordLength)
-      Fail("The file " + dosPath + " has records of " + std::to_string(file_.Spec().recordLength) +
+    if (file_.Definition().recordLength != layout->recordLength)
+      Fail("The file " + dosPath + " has records of " + std::to_string(file_.Definition().recordLength) +
            " bytes, not the " + std::to_string(layout->recordLength) + " of the layout " +
            std::string(layout->name));
     keyNumber_ = ParseIndex(indexName_);
@@ -236,7 +236,7 @@ bool Table::FindNearest(const std::vector<KeyValue>& values) {
 bool Table::Lookup(const std::vector<KeyValue>& values, bool nearest) {
   CheckActive();
   CheckBrowseMode();
-  const KeySpec& key = file_.Spec().keys[static_cast<std::size_t>(keyNumber_)];
+  const KeySpec& key = file_.Definition().keys[static_cast<std::size_t>(keyNumber_)];
   if (values.size() > key.segments.size())
     Fail(std::to_string(values.size()) + " key values for index " + std::to_string(keyNumber_) +
          ", which has " + std::to_string(key.segments.size()));

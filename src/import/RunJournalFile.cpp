@@ -207,7 +207,7 @@ bool RunJournalFile::Open() {
     Failed("open", StatusNumber(opened));
     return false;
   }
-  if (file_->Spec() != JournalSpec()) {
+  if (file_->Definition() != JournalSpec()) {
     Failed("read", StatusNumber(RmStatus::NotADataFile));
     return false;
   }

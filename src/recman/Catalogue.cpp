@@ -50,7 +50,7 @@ RmStatus CheckHeader(int fd) {
   return RmStatus::Success;
 }
 
-RmStatus Write(const sqlite::Db& db, const FileSpec& spec) {
+RmStatus Write(const sqlite::Db& db, const FileSpec& fileSpec) {
   std::string sql = "PRAGMA application_id=" + std::to_string(kApplicationId) +
                     "; PRAGMA user_version=" + std::to_string(kFormatVersion) +
                     "; BEGIN;"
@@ -59,10 +59,10 @@ RmStatus Write(const sqlite::Db& db, const FileSpec& spec) {
                     " offset INTEGER NOT NULL, length INTEGER NOT NULL, type INTEGER NOT NULL,"
                     " nocase INTEGER NOT NULL, dups INTEGER NOT NULL,"
                     " PRIMARY KEY(key_no, seg_no));";
-  sql += " INSERT INTO rm_file VALUES(" + std::to_string(spec.recordLength) + ");";
+  sql += " INSERT INTO rm_file VALUES(" + std::to_string(fileSpec.recordLength) + ");";
   std::string columns;
-  for (std::size_t k = 0; k < spec.keys.size(); ++k) {
-    const KeySpec& key = spec.keys[k];
+  for (std::size_t k = 0; k < fileSpec.keys.size(); ++k) {
+    const KeySpec& key = fileSpec.keys[k];
     for (std::size_t s = 0; s < key.segments.size(); ++s) {
       const KeySegment& seg = key.segments[s];
       sql += " INSERT INTO rm_key VALUES(" + std::to_string(k) + "," + std::to_string(s) + "," +
@@ -77,9 +77,9 @@ RmStatus Write(const sqlite::Db& db, const FileSpec& spec) {
          "(id INTEGER PRIMARY KEY, data BLOB NOT NULL" + columns + ");";
   // Each key index holds the record id as its last column, so duplicates keep their
   // insertion order and Next/Previous are seeks on (key, id).
-  for (std::size_t k = 0; k < spec.keys.size(); ++k) {
+  for (std::size_t k = 0; k < fileSpec.keys.size(); ++k) {
     std::string column = KeyColumn(static_cast<int>(k));
-    sql += std::string(" CREATE ") + (spec.keys[k].duplicates ? "" : "UNIQUE ") + "INDEX " +
+    sql += std::string(" CREATE ") + (fileSpec.keys[k].duplicates ? "" : "UNIQUE ") + "INDEX " +
            kRecordTable + "_" + column + " ON " + kRecordTable + "(" + column + ");";
   }
   sql += " COMMIT;";
@@ -91,8 +91,8 @@ RmStatus Write(const sqlite::Db& db, const FileSpec& spec) {
   return RmStatus::Success;
 }
 
-RmStatus Read(const sqlite::Db& db, int fd, FileSpec& spec) {
-  spec = {};
+RmStatus Read(const sqlite::Db& db, int fd, FileSpec& fileSpec) {
+  fileSpec = {};
   sqlite::Stmt file;
   sqlite::Stmt keys;
   sqlite::Stmt pages;
@@ -119,12 +119,12 @@ RmStatus Read(const sqlite::Db& db, int fd, FileSpec& spec) {
       status = rc == SQLITE_DONE ? RmStatus::IoError : sqlite::ToStatus(rc);
     } else {
       std::int64_t length = file.ColumnInt(0);
-      spec.recordLength = length > 0 && length <= 0xFFFF ? static_cast<std::uint16_t>(length) : 0;
+      fileSpec.recordLength = length > 0 && length <= 0xFFFF ? static_cast<std::uint16_t>(length) : 0;
       while ((rc = keys.Step()) == SQLITE_ROW) {
         auto k = static_cast<std::size_t>(keys.ColumnInt(0));
-        if (k == spec.keys.size()) {
-          spec.keys.emplace_back();
-        } else if (k + 1 != spec.keys.size()) {  // key numbers out of order or with a gap
+        if (k == fileSpec.keys.size()) {
+          fileSpec.keys.emplace_back();
+        } else if (k + 1 != fileSpec.keys.size()) {  // key numbers out of order or with a gap
           status = RmStatus::IoError;
           break;
         }
@@ -133,12 +133,12 @@ RmStatus Read(const sqlite::Db& db, int fd, FileSpec& spec) {
         seg.length = static_cast<std::uint16_t>(keys.ColumnInt(3));
         seg.type = static_cast<KeyType>(keys.ColumnInt(4));
         seg.caseInsensitive = keys.ColumnInt(5) != 0;
-        spec.keys.back().duplicates = keys.ColumnInt(6) != 0;
-        spec.keys.back().segments.push_back(seg);
+        fileSpec.keys.back().duplicates = keys.ColumnInt(6) != 0;
+        fileSpec.keys.back().segments.push_back(seg);
       }
       if (status == RmStatus::Success && rc != SQLITE_DONE) status = sqlite::ToStatus(rc);
     }
-    if (status == RmStatus::Success && keycodec::Validate(spec) != RmStatus::Success)
+    if (status == RmStatus::Success && keycodec::Validate(fileSpec) != RmStatus::Success)
       status = RmStatus::IoError;
     if (status == RmStatus::Success) {
       // A file cut short still has an intact first page; its header tells the true size.

@@ -23,8 +23,8 @@ std::string KeyColumn(int keyNumber);
 // 2 cut short.
 RmStatus CheckHeader(int fd);
 // Writes catalogue and empty record table into a new, empty database.
-RmStatus Write(const sqlite::Db& db, const FileSpec& spec);
+RmStatus Write(const sqlite::Db& db, const FileSpec& fileSpec);
 // Reads the definitions back: 30 no catalogue, 2 damaged or cut short.
-RmStatus Read(const sqlite::Db& db, int fd, FileSpec& spec);
+RmStatus Read(const sqlite::Db& db, int fd, FileSpec& fileSpec);
 
 }  // namespace upfold::catalogue

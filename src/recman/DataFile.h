@@ -68,7 +68,7 @@ enum class RecordLock { None, Single };
 using RecordId = std::int64_t;
 
 struct FileStat {
-  FileSpec spec;
+  FileSpec fileSpec;
   std::uint64_t recordCount = 0;
 };
 
@@ -83,7 +83,7 @@ class DataFile {
 
   // Creates an empty data file at a host path. 59 when the file exists; 26-29 and 45 for key
   // definitions that do not fit the record; 25 or 46 when it cannot be written.
-  static RmStatus Create(const std::string& hostPath, const FileSpec& spec);
+  static RmStatus Create(const std::string& hostPath, const FileSpec& fileSpec);
 
   // 12 missing, 46 access denied, 30 not a data file, 2 truncated or damaged, 85/88 as above.
   // Opening a handle that is already open closes it first.
@@ -95,7 +95,7 @@ class DataFile {
   RmStatus Stat(FileStat& out) const;
   RmStatus RecordCount(std::uint64_t& count) const;
   // Record length and keys as of the open; zero length and no keys when closed.
-  const FileSpec& Spec() const;
+  const FileSpec& Definition() const;
 
   // key: in for Equal/Greater/GreaterOrEqual/Less/LessOrEqual, ignored for the others; out the
   // found record's key. record: out, the found record (exactly the record length).

@@ -102,13 +102,13 @@ void AppendSegment(std::string& out, const KeySegment& s, std::string_view field
 
 }  // namespace
 
-RmStatus Validate(const FileSpec& spec) {
-  if (spec.recordLength == 0) return RmStatus::InvalidRecordLength;
-  if (spec.keys.empty() || spec.keys.size() > kMaxKeys) return RmStatus::InvalidKeyCount;
-  for (const KeySpec& key : spec.keys) {
+RmStatus Validate(const FileSpec& fileSpec) {
+  if (fileSpec.recordLength == 0) return RmStatus::InvalidRecordLength;
+  if (fileSpec.keys.empty() || fileSpec.keys.size() > kMaxKeys) return RmStatus::InvalidKeyCount;
+  for (const KeySpec& key : fileSpec.keys) {
     if (key.segments.empty() || key.Length() > kMaxKeyLength) return RmStatus::InvalidKeyLength;
     for (const KeySegment& s : key.segments) {
-      if (RmStatus st = ValidateSegment(s, spec.recordLength); st != RmStatus::Success) return st;
+      if (RmStatus st = ValidateSegment(s, fileSpec.recordLength); st != RmStatus::Success) return st;
       // An assigned number has to be the whole key and unique, or "highest + 1" means nothing.
       if (s.type == KeyType::AutoInc && (key.segments.size() != 1 || key.duplicates))
         return RmStatus::InvalidKeyFlags;

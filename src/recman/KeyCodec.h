@@ -12,7 +12,7 @@
 namespace upfold::keycodec {
 
 // Success, or the status for definitions that cannot describe a record of this length.
-RmStatus Validate(const FileSpec& spec);
+RmStatus Validate(const FileSpec& fileSpec);
 
 // The key as it stands in a record: its segments' bytes in key order.
 std::string Extract(const KeySpec& key, std::string_view record);

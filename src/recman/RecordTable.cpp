@@ -43,8 +43,8 @@ std::string RecordTable::SeekSql(int key, Seek seek) {
   return "SELECT max(" + k + ") FROM " + catalogue::kRecordTable;
 }
 
-RecordTable::RecordTable(sqlite3* db, const FileSpec& spec)
-    : db_(db), spec_(spec), perKey_(spec.keys.size()) {}
+RecordTable::RecordTable(sqlite3* db, const FileSpec& fileSpec)
+    : db_(db), spec_(fileSpec), perKey_(fileSpec.keys.size()) {}
 
 sqlite::Stmt* RecordTable::Prepared(sqlite::Stmt& stmt, const std::string& sql) {
   if (!stmt.Prepared() && stmt.Prepare(db_, sql) != SQLITE_OK) return nullptr;

@@ -36,7 +36,7 @@ struct FoundRecord {
 
 class RecordTable {
  public:
-  RecordTable(sqlite3* db, const FileSpec& spec);
+  RecordTable(sqlite3* db, const FileSpec& fileSpec);
 
   // The first record in the seek's direction: Success, EndOfFile when there is none, 2 for a
   // stored record of the wrong length, or the mapped SQLite failure.

@@ -20,23 +20,23 @@ TEST(KeyCatalogue, EveryLayoutMakesAFileTheRecordManagerAccepts) {
   test::TempDir dir;
   for (const Layout& layout : AllLayouts()) {
     SCOPED_TRACE(std::string(layout.name));
-    const FileSpec spec = FileSpecFor(layout);
-    EXPECT_EQ(spec.recordLength, layout.recordLength);
-    ASSERT_FALSE(spec.keys.empty());
-    ASSERT_LE(spec.keys.size(), 5u);
-    for (const KeySpec& key : spec.keys)
+    const FileSpec fileSpec = FileSpecFor(layout);
+    EXPECT_EQ(fileSpec.recordLength, layout.recordLength);
+    ASSERT_FALSE(fileSpec.keys.empty());
+    ASSERT_LE(fileSpec.keys.size(), 5u);
+    for (const KeySpec& key : fileSpec.keys)
       for (const KeySegment& s : key.segments) EXPECT_LE(s.offset + s.length, layout.recordLength);
     // Key 0 is the auto-increment field wherever the layout has one.
     const FieldDef& first = layout.fields.front();
     if (first.type == FieldType::AutoInc) {
-      EXPECT_EQ(spec.keys[0].segments, std::vector<KeySegment>{Seg(0, 4, KeyType::AutoInc)});
-      EXPECT_FALSE(spec.keys[0].duplicates);
+      EXPECT_EQ(fileSpec.keys[0].segments, std::vector<KeySegment>{Seg(0, 4, KeyType::AutoInc)});
+      EXPECT_FALSE(fileSpec.keys[0].duplicates);
     }
     const std::string path = dir / (std::string(layout.name) + ".dat");
-    EXPECT_EQ(DataFile::Create(path, spec), RmStatus::Success);
+    EXPECT_EQ(DataFile::Create(path, fileSpec), RmStatus::Success);
     DataFile file;
     ASSERT_EQ(file.Open(path), RmStatus::Success);
-    EXPECT_EQ(file.Spec(), spec);
+    EXPECT_EQ(file.Definition(), fileSpec);
   }
 }
 
@@ -69,11 +69,11 @@ TEST(KeyCatalogue, KeysOfTheLookups) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.layout << " key " << c.key);
-    const std::optional<FileSpec> spec = FileSpecFor(c.layout);
-    ASSERT_TRUE(spec);
-    ASSERT_LT(c.key, static_cast<int>(spec->keys.size()));
-    EXPECT_EQ(spec->keys[c.key].segments, c.segments);
-    EXPECT_EQ(spec->keys[c.key].duplicates, c.duplicates);
+    const std::optional<FileSpec> fileSpec = FileSpecFor(c.layout);
+    ASSERT_TRUE(fileSpec);
+    ASSERT_LT(c.key, static_cast<int>(fileSpec->keys.size()));
+    EXPECT_EQ(fileSpec->keys[c.key].segments, c.segments);
+    EXPECT_EQ(fileSpec->keys[c.key].duplicates, c.duplicates);
   }
   EXPECT_EQ(FileSpecFor("Sysop1")->keys.size(), 1u);
   EXPECT_EQ(FileSpecFor("RemBatch")->keys.size(), 5u);

@@ -47,7 +47,7 @@ class DataFileTest : public ::testing::Test {
 TEST_F(DataFileTest, CreateStoresDefinitionsAndRefusesAnExistingFile) {
   FileStat stat;
   ASSERT_EQ(file_.Stat(stat), RmStatus::Success);
-  EXPECT_EQ(stat.spec, SampleSpec());
+  EXPECT_EQ(stat.fileSpec, SampleSpec());
   EXPECT_EQ(stat.recordCount, 0u);
 
   Insert({.code = "A1"});
@@ -69,7 +69,7 @@ TEST_F(DataFileTest, CopyOfAnEmptyFileIsATemplateWithTheSameKeys) {
   std::filesystem::copy_file(path_, copy);
   DataFile fromTemplate;
   ASSERT_EQ(fromTemplate.Open(copy), RmStatus::Success);
-  EXPECT_EQ(fromTemplate.Spec(), SampleSpec());
+  EXPECT_EQ(fromTemplate.Definition(), SampleSpec());
   std::string record = Sample{.name = "copy"}.Record();
   EXPECT_EQ(fromTemplate.Insert(record), RmStatus::Success);
   EXPECT_EQ(AutoIncOf(record), 1u);
@@ -107,10 +107,10 @@ TEST(DataFileCreate, RefusesDefinitionsThatDoNotFitAndLeavesNoFile) {
   };
   TempDir dir;
   for (const Case& c : cases) {
-    FileSpec spec = SampleSpec();
-    c.change(spec);
+    FileSpec fileSpec = SampleSpec();
+    c.change(fileSpec);
     std::string path = dir / "bad.dat";
-    EXPECT_EQ(DataFile::Create(path, spec), c.expected) << c.what;
+    EXPECT_EQ(DataFile::Create(path, fileSpec), c.expected) << c.what;
     EXPECT_FALSE(std::filesystem::exists(path)) << c.what;
   }
   FileSpec longKey;

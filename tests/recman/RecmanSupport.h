@@ -23,9 +23,9 @@ namespace upfold::test {
 //  15  date 4         key 4, duplicates
 //  19  code 2         key 5 = code + number, unique
 inline FileSpec SampleSpec() {
-  FileSpec spec;
-  spec.recordLength = 21;
-  spec.keys = {
+  FileSpec fileSpec;
+  fileSpec.recordLength = 21;
+  fileSpec.keys = {
       {{{0, 4, KeyType::AutoInc, false}}, false},
       {{{4, 6, KeyType::String, true}}, true},
       {{{10, 2, KeyType::Integer, false}}, true},
@@ -33,7 +33,7 @@ inline FileSpec SampleSpec() {
       {{{15, 4, KeyType::Date, false}}, true},
       {{{19, 2, KeyType::String, false}, {10, 2, KeyType::Integer, false}}, false},
   };
-  return spec;
+  return fileSpec;
 }
 
 inline std::string LittleEndian(std::uint64_t value, int bytes) {

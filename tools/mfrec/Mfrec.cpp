@@ -122,8 +122,8 @@ std::optional<int> Tool::OpenFor(DataFile& file, const std::string& path, const 
   const RmStatus status = file.Open(path, mode);
   if (status != RmStatus::Success)
     return Fail("cannot open " + path + ": " + StatusMessage(status));
-  if (file.Spec().recordLength != layout.recordLength)
-    return Fail(path + " has records of " + std::to_string(file.Spec().recordLength) +
+  if (file.Definition().recordLength != layout.recordLength)
+    return Fail(path + " has records of " + std::to_string(file.Definition().recordLength) +
                 " bytes; layout " + std::string(layout.name) + " has " +
                 std::to_string(layout.recordLength));
   return std::nullopt;
@@ -228,11 +228,11 @@ int Tool::Stat(const std::string& path) {
   if (status == RmStatus::Success) status = file.Stat(stat);
   if (status != RmStatus::Success)
     return Fail("cannot open " + path + ": " + StatusMessage(status));
-  out_ << "record length " << stat.spec.recordLength << "\n"
+  out_ << "record length " << stat.fileSpec.recordLength << "\n"
        << "records " << stat.recordCount << "\n"
-       << "keys " << stat.spec.keys.size() << "\n";
-  for (std::size_t k = 0; k < stat.spec.keys.size(); ++k) {
-    const KeySpec& key = stat.spec.keys[k];
+       << "keys " << stat.fileSpec.keys.size() << "\n";
+  for (std::size_t k = 0; k < stat.fileSpec.keys.size(); ++k) {
+    const KeySpec& key = stat.fileSpec.keys[k];
     out_ << "key " << k << (key.duplicates ? " duplicates:" : " unique:");
     for (std::size_t s = 0; s < key.segments.size(); ++s) {
       const KeySegment& segment = key.segments[s];

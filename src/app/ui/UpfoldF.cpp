@@ -82,16 +82,16 @@ QWidget* UpfoldF::BuildToolBar(QWidget* parent) {
   row->setContentsMargins(2, 2, 2, 2);
   row->setSpacing(2);
   std::vector<QToolButton*> buttons;
-  for (const ToolButtonSpec& spec : kToolButtons) {
+  for (const ToolButtonSpec& tool : kToolButtons) {
     auto* button = new QToolButton(bar);
-    button->setObjectName(QString::fromLatin1(spec.name));
-    button->setText(QString::fromLatin1(spec.caption));
-    button->setToolTip(QString::fromLatin1(spec.hint));
-    button->setIcon(style()->standardIcon(spec.glyph));
+    button->setObjectName(QString::fromLatin1(tool.name));
+    button->setText(QString::fromLatin1(tool.caption));
+    button->setToolTip(QString::fromLatin1(tool.hint));
+    button->setIcon(style()->standardIcon(tool.glyph));
     button->setIconSize(QSize(32, 32));
     button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     button->setAutoRaise(true);
-    const MainCommand command = spec.command;
+    const MainCommand command = tool.command;
     connect(button, &QToolButton::clicked, this, [this, command] { main_.Run(command); });
     row->addWidget(button);
     buttons.push_back(button);
