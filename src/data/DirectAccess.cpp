@@ -143,6 +143,7 @@ void DirectAccess::OpenFile(int n, const std::string& name, OpenMode mode) {
                                              std::to_string(expected) + "."));
     description->SetFileNumber(n);
   }
+  handle->file.HoldReads(holdReads_);
   slot.handle = std::move(handle);
   slot.path = path;
   slot.description = description.get();
@@ -157,6 +158,12 @@ void DirectAccess::CloseFile(int n) {
     throw AbortError("The file " + slot.path + " could not be closed.\r\r" + StatusLines(st));
   slot.path.clear();
   slot.handle.reset();
+}
+
+void DirectAccess::HoldReads(bool on) {
+  holdReads_ = on;
+  for (TBtrFile& slot : slots_)
+    if (slot.handle) slot.handle->file.HoldReads(on);
 }
 
 bool DirectAccess::IsFileOpen(int n) const {
@@ -188,17 +195,10 @@ TBtrFile::Handle& DirectAccess::Checked(int n, const void* buffer) {
 
 RmStatus DirectAccess::Fetch(TBtrFile::Handle& h, GetOp op, std::string& record,
                              std::size_t bufferLength) {
-  // A locking read that lets go at once, so that a record another program has locked for a
-  // change reads as locked (84) and is waited for rather than read before the change. A file
-  // we may not write cannot be locked; it is read plainly.
+  // A record another program has locked for a change reads as locked (84) and is waited for
+  // rather than read before the change.
   std::string key = h.keyBuffer;
-  RmStatus st = h.file.Get(op, h.keyNumber, key, record, bufferLength, RecordLock::Single);
-  if (st == RmStatus::AccessDenied) {
-    key = h.keyBuffer;
-    st = h.file.Get(op, h.keyNumber, key, record, bufferLength);
-  } else if (st == RmStatus::Success) {
-    h.file.Unlock();
-  }
+  const RmStatus st = h.file.Get(op, h.keyNumber, key, record, bufferLength, RecordLock::Test);
   if (st == RmStatus::Success) {
     key.resize(TBtrFile::kKeyBufferSize, '\0');
     h.keyBuffer = std::move(key);
@@ -219,6 +219,8 @@ RmStatus DirectAccess::FetchWaiting(TBtrFile::Handle& h, GetOp op, std::string& 
 
 RmStatus DirectAccess::WaitOutLock(RmStatus status, const std::function<RmStatus()>& attempt,
                                    bool (*isLock)(RmStatus), const std::string& question) {
+  // Whoever holds the lock may itself be waiting to commit behind this program's held reads.
+  if (isLock(status)) DataFile::EndEveryReadStretch();
   std::uint64_t deadline = clock_.TickCount() + kLockWaitMs;
   while (isLock(status)) {
     if (clock_.TickCount() >= deadline) {

@@ -108,6 +108,11 @@ class DirectAccess {
   // has no key k.
   void SetKeyNumber(int n, int k);
 
+  // Held reads of the record manager (DataFile.h) for every file open now or opened later;
+  // the caller ends the stretches (DataFile::EndEveryReadStretch) every few moments. A read
+  // that waits out a lock ends them first.
+  void HoldReads(bool on);
+
   // Reads on the current key into *buffer, which becomes the record. endOfFile is set when
   // nothing is left (status 9), cleared otherwise.
   void GetFirstRecord(int n, std::string* buffer, bool& endOfFile);
@@ -165,6 +170,7 @@ class DirectAccess {
   DateFormats formats_;
   std::string dataPath_;
   bool useFieldCatalogue_ = false;
+  bool holdReads_ = false;
   bool loaded_ = false;
   int startResult_ = 0;
   std::vector<TBtrFile> slots_;

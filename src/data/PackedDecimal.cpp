@@ -37,6 +37,22 @@ bool Negative(int signNibble, PackedSign sign) {
 
 std::optional<std::int64_t> RoundToUnscaled(double value, int decimals) {
   if (!std::isfinite(value) || decimals < 0 || decimals > kMaxDigits) return std::nullopt;
+  if (value == 0) return 0;  // most fields of a new record, without formatting
+  // A value well away from a half at the rounding position rounds the same whatever its
+  // fifteenth digit: below 1e9 (scaled) the fifteen digits resolve to 1e-5, the product errs
+  // by far less, so a margin of 1e-4 around the half leaves only the doubtful cases to the
+  // digits below.
+  if (decimals <= 15) {
+    const double scaled = std::fabs(value) * static_cast<double>(Pow10(decimals));
+    if (scaled < 1e9) {
+      const double whole = std::floor(scaled);
+      const double fraction = scaled - whole;
+      if (std::fabs(fraction - 0.5) > 1e-4) {
+        const auto unscaled = static_cast<std::int64_t>(whole) + (fraction > 0.5 ? 1 : 0);
+        return value < 0 ? -unscaled : unscaled;
+      }
+    }
+  }
   // Fifteen significant digits, as the value was typed: "d.dddddddddddddde+XX".
   char text[40];
   std::snprintf(text, sizeof text, "%.14e", std::fabs(value));

@@ -2,8 +2,11 @@
 
 #include <cmath>
 #include <cstdint>
+#include <map>
+#include <mutex>
 
 #include "data/FixedText.h"
+#include "data/Layout.h"
 #include "data/PackedDecimal.h"
 
 namespace upfold {
@@ -97,7 +100,9 @@ bool WriteFieldDate(std::string& record, const FieldDef& field, const CivilDate&
   return true;
 }
 
-std::string EmptyRecord(const Layout& layout) {
+namespace {
+
+std::string MakeEmptyRecord(const Layout& layout) {
   std::string record(layout.recordLength, '\0');
   for (const FieldDef& field : layout.fields) {
     if (field.type == FieldType::Text)
@@ -106,6 +111,20 @@ std::string EmptyRecord(const Layout& layout) {
       WriteFieldNumber(record, field, 0);
   }
   return record;
+}
+
+}  // namespace
+
+std::string EmptyRecord(const Layout& layout) {
+  // Every lookup and every new record starts from one: those of the program's own layouts
+  // are made once.
+  if (FindLayout(layout.name) != &layout) return MakeEmptyRecord(layout);
+  static std::mutex mutex;
+  static std::map<const Layout*, std::string> made;
+  const std::lock_guard<std::mutex> guard(mutex);
+  auto [at, added] = made.try_emplace(&layout);
+  if (added) at->second = MakeEmptyRecord(layout);
+  return at->second;
 }
 
 }  // namespace upfold

@@ -140,6 +140,10 @@ class Table {
   void Commit();
   void Rollback();
   bool InTransaction() const { return file_.InTransaction(); }
+  // Held reads of the record manager (DataFile.h): the table's reads share stretches under one
+  // shared lock until EndReadStretch; for a run of many reads, ended every few moments.
+  void HoldReads(bool on) { file_.HoldReads(on); }
+  void EndReadStretch() { file_.EndReadStretch(); }
   std::uint64_t RecordCount() const;
   // The current record's identity (0 when there is none) and the way back to it.
   RecordId Bookmark() const;

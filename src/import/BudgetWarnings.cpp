@@ -11,6 +11,7 @@
 #include "data/FixedText.h"
 #include "data/PackedDecimal.h"
 #include "import/RunView.h"
+#include "recman/DataFile.h"
 
 namespace upfold {
 
@@ -83,6 +84,8 @@ void BudgetWarnings::NoteFee(const std::string& client, const std::string& caseS
   const std::string clientKey = LeftFit(client, 7);
   const std::string caseKey = RightFit(Trim(caseSuffix), 7);
   hostSummed_ = false;
+  // A batch posts many fees to the same case and group: their budgets are noted once.
+  if (!noted_.insert(clientKey + caseKey + LeftFit(Trim(group), 2)).second) return;
 
   // Budget phase. The file is optional: without it no phase is noted.
   if (!phaseFileTried_) {
@@ -134,8 +137,12 @@ BudgetWarnings::Sums BudgetWarnings::SumFees(int file, const std::string& client
                                              const std::string* group) {
   Sums sums;
   // The fee files are read through their field catalogue: they have no bare description.
-  access_.SetUseFieldCatalogue(true);
-  access_.OpenStandardFile(file);
+  // They stay open for the other budgets of the same fill.
+  if (!access_.IsFileOpen(file)) {
+    access_.SetUseFieldCatalogue(true);
+    access_.OpenStandardFile(file);
+    access_.SetUseFieldCatalogue(false);
+  }
   const std::string start = client + caseSuffix + "F";
   std::string record;
   bool endOfFile = false;
@@ -149,8 +156,6 @@ BudgetWarnings::Sums BudgetWarnings::SumFees(int file, const std::string& client
     access_.GetNextRecord(file, &record, endOfFile);
     found = !endOfFile;
   }
-  access_.CloseFile(file);
-  access_.SetUseFieldCatalogue(false);
   return sums;
 }
 
@@ -214,6 +219,16 @@ double BudgetWarnings::CaseCurrentTotal(const std::string& client, const std::st
 }
 
 bool BudgetWarnings::Fill(RunView& view) {
+  // The files are read in stretches under one shared lock each (ended after every budget), and
+  // the fee files opened here are closed again whatever happens.
+  access_.HoldReads(true);
+  struct EndOfFill {
+    BudgetWarnings& self;
+    ~EndOfFill() {
+      self.access_.HoldReads(false);
+      self.CloseFeeFiles();
+    }
+  } endOfFill{*this};
   try {
     if (!phaseBudgets_.empty() || !caseBudgets_.empty()) SumHostBatch();
   } catch (const AbortError& e) {
@@ -237,6 +252,7 @@ void BudgetWarnings::AddRows(RunView& view) {
     const std::string budgetText = Trim(entry.substr(17));
     const double budget = static_cast<double>(WholeNumber(budgetText).value_or(0));
     const double current = Cents(PhaseCurrentTotal(entry));
+    DataFile::EndEveryReadStretch();
     if (!Reached(current, budget)) continue;
     view.AddPhaseWarning({entry.substr(0, 7), entry.substr(7, 7), entry.substr(14, 2),
                           hours ? budgetText + " hrs" : "$" + budgetText,
@@ -246,13 +262,23 @@ void BudgetWarnings::AddRows(RunView& view) {
     const std::string budgetText = Trim(entry.substr(14, 10));
     const double budget = Number(budgetText).value_or(0);
     const double current = Cents(CaseCurrentTotal(entry.substr(0, 7), entry.substr(7, 7)));
+    DataFile::EndEveryReadStretch();
     if (!Reached(current, budget)) continue;
     view.AddCaseWarning({entry.substr(0, 7), entry.substr(7, 7), "$" + budgetText,
                          "$" + Money(current)});
   }
 }
 
+void BudgetWarnings::CloseFeeFiles() {
+  try {
+    for (int file : {DirectAccess::kFeeFile, DirectAccess::kHistoryFeeFile}) access_.CloseFile(file);
+  } catch (const AbortError&) {
+    // Read-only files: nothing of them is lost when a close fails.
+  }
+}
+
 void BudgetWarnings::Release() {
+  noted_.clear();
   phaseBudgets_.clear();
   caseBudgets_.clear();
   hostSums_.clear();
@@ -261,6 +287,7 @@ void BudgetWarnings::Release() {
   phaseFileOpen_ = false;
   phaseFileTried_ = false;
   access_.CloseFile(DirectAccess::kCaseFile);
+  CloseFeeFiles();
 }
 
 }  // namespace upfold

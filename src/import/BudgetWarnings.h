@@ -53,6 +53,7 @@ class BudgetWarnings {
   // "*") and per client, case and group, for the noted budgets only.
   void SumHostBatch();
   void AddRows(RunView& view);
+  void CloseFeeFiles();
   // Billable hours and dollars of the fees of a case in Fee.lf or HFee.lf; group empty for
   // every group.
   Sums SumFees(int file, const std::string& client, const std::string& caseSuffix,
@@ -64,6 +65,7 @@ class BudgetWarnings {
   std::string hostBatch_;
   bool phaseFileTried_ = false;
   bool phaseFileOpen_ = false;
+  std::set<std::string> noted_;  // client + case + group of the fees noted so far
   std::set<std::string> phaseBudgets_;
   std::set<std::string> caseBudgets_;
   bool hostSummed_ = false;

@@ -14,6 +14,7 @@
 #include "import/RunView.h"
 #include "platform/Clock.h"
 #include "platform/DosFs.h"
+#include "recman/DataFile.h"
 
 namespace upfold {
 
@@ -307,10 +308,23 @@ bool ImportRun::ProcessBatch(std::size_t index) {
   return !batchFailed_;
 }
 
+std::vector<Table*> ImportRun::ReadTables() {
+  RunTables& t = T();
+  return {&t.RemoteTB, &t.RemoteDescTB, &t.CaseTB,    &t.EmpTB,   &t.EmpRateTB,
+          &t.FeeSplitTB, &t.GroupRateTB, &t.Tsc2TB, &t.SimpleTB};
+}
+
+void ImportRun::HoldReads(bool on) {
+  for (Table* table : ReadTables())
+    if (table->Active()) table->HoldReads(on);
+  access_->HoldReads(on);  // the budget files noted for posted fees
+}
+
 void ImportRun::ProcessRecords(std::size_t index) {
   const int row = static_cast<int>(index) + 1;
   Table& remote = T().RemoteTB;
   grouping_ = true;
+  HoldReads(true);
   while (!remote.Eof()) {
     try {
       if (!ReadRecord()) break;
@@ -349,6 +363,7 @@ void ImportRun::ProcessRecords(std::size_t index) {
   }
   // The batch's last group, before the batch is renamed or reported finished.
   CommitGroup();
+  HoldReads(false);
   grouping_ = false;
   BlankIt();
 }
@@ -393,6 +408,8 @@ bool ImportRun::CommitGroup() {
     }
   }
   groupRecords_ = 0;
+  // Other programs may be waiting to write a master file: the held reads let go with the group.
+  DataFile::EndEveryReadStretch();
   if (failure.empty() && pendingMark_) journal_.RecordDone(*pendingMark_);
   pendingMark_.reset();
   committing_ = false;

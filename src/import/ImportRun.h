@@ -9,7 +9,9 @@
 // the reject pair are committed in groups (every kGroupRecords records, at every repaint, at the
 // end of the batch, before a new reject file, before any message or question and at the end
 // of the run); the journal hears of a record only once the group holding it has been
-// committed, so its last mark never names anything that a kill could still undo.
+// committed, so its last mark never names anything that a kill could still undo. The reads of
+// the remote batch and the master files are held in stretches that end with each group, so a
+// record costs no locking of its own and no other program waits on the run for long.
 //
 // Errors. Every failure is shown where it happens. A failure of a batch (a posting, reject or
 // description file, the first record, the renaming) ends that batch's records and keeps it
@@ -140,6 +142,9 @@ class ImportRun {
   // Commits the open write group and then hands the journal its last mark; false (after a
   // message, with the batch failed and the group's writes dropped) when a commit failed.
   bool CommitGroup();
+  // The tables the records are read from, whose reads are held while a batch is processed.
+  std::vector<Table*> ReadTables();
+  void HoldReads(bool on);
   // Makes a table's writes part of the open group; false after a message.
   bool JoinGroup(Table& table, const std::string& name);
   // Appends, fills and posts one record; false after the message naming `name`.

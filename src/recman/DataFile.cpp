@@ -77,6 +77,10 @@ struct DataFile::Impl {
   bool hasCurrent = false;  // position.id names a record that Update/Delete may act on
   RecordId lockedId = 0;
   bool inTransaction = false;
+  bool holdReads = false;
+  bool inStretch = false;  // a read transaction of held reads is open
+  // This thread's handles with a stretch under way, so that all can let go before it waits.
+  static thread_local std::vector<Impl*> stretches;
 
   bool IsOpen() const { return db.Get() != nullptr; }
 
@@ -85,7 +89,27 @@ struct DataFile::Impl {
     lockedId = 0;
   }
 
+  void EndStretch() {
+    if (!inStretch) return;
+    // A read-only transaction: ending it only lets the shared lock go.
+    if (table) table->Rollback();
+    inStretch = false;
+    std::erase(stretches, this);
+  }
+
+  // Called before a plain Get: begins a stretch when reads are held and none is under way.
+  RmStatus ReadInStretch() {
+    if (!holdReads || inStretch || inTransaction) return RmStatus::Success;
+    if (RmStatus st = table->BeginRead(); !Ok(st)) return st;
+    inStretch = true;
+    stretches.push_back(this);
+    return RmStatus::Success;
+  }
+
+
   void Reset() {
+    EndStretch();
+    holdReads = false;
     // Closing before End drops the transaction.
     if (inTransaction && table) table->Rollback();
     inTransaction = false;
@@ -122,8 +146,18 @@ struct DataFile::Impl {
   RmStatus Deliver(int key, FoundRecord& found, RecordLock lock, RmStatus whenGone,
                    std::string& keyOut, std::string& record) {
     const RecordId id = found.id;
-    if (lock == RecordLock::Single) {
-      if (RmStatus st = locks.LockRecord(id); !Ok(st)) return st;
+    if (lock == RecordLock::Test) {
+      if (RmStatus st = locks.TestRecord(id); !Ok(st)) {
+        EndStretch();  // as below
+        return st;
+      }
+    } else if (lock == RecordLock::Single) {
+      if (RmStatus st = locks.LockRecord(id); !Ok(st)) {
+        // The holder may be waiting to commit its change: it must not wait on this handle
+        // while the caller waits for the lock.
+        EndStretch();
+        return st;
+      }
       // Read again under the lock: whoever changed it in between held the lock meanwhile.
       if (RmStatus st = table->Find(key, Seek::ById, {}, id, found); !Ok(st)) {
         locks.UnlockRecord(id);
@@ -172,6 +206,8 @@ struct DataFile::Impl {
     return st;
   }
 };
+
+thread_local std::vector<DataFile::Impl*> DataFile::Impl::stretches;
 
 DataFile::DataFile() : impl_(std::make_unique<Impl>()) {}
 DataFile::~DataFile() = default;
@@ -267,6 +303,7 @@ RmStatus DataFile::Get(GetOp op, int keyNumber, std::string& key, std::string& r
   f.ReleaseLock();
   if (bufferLength < f.fileSpec.recordLength) return RmStatus::DataBufferTooShort;
   const KeySpec& keySpec = f.fileSpec.keys[static_cast<std::size_t>(keyNumber)];
+  if (RmStatus st = f.ReadInStretch(); !Ok(st)) return st;
 
   FoundRecord found;
   RmStatus st = RmStatus::Success;
@@ -296,6 +333,7 @@ RmStatus DataFile::GetDirect(RecordId id, int keyNumber, std::string& key, std::
   Impl& f = *impl_;
   if (!f.IsKey(keyNumber)) return RmStatus::InvalidKeyNumber;
   f.ReleaseLock();
+  if (RmStatus st = f.ReadInStretch(); !Ok(st)) return st;
   FoundRecord found;
   RmStatus st = f.table->Find(keyNumber, Seek::ById, {}, id, found);
   if (st == RmStatus::EndOfFile) return RmStatus::InvalidRecordAddress;
@@ -308,6 +346,7 @@ RmStatus DataFile::Insert(std::string& record) {
   Impl& f = *impl_;
   if (f.mode == OpenMode::ReadOnly) return RmStatus::AccessDenied;
   if (RmStatus st = CheckRecordSize(record, f.fileSpec.recordLength); !Ok(st)) return st;
+  f.EndStretch();
 
   std::string stored = record;
   std::vector<int> assign;  // AutoInc keys whose field is zero
@@ -356,6 +395,7 @@ RmStatus DataFile::Update(const std::string& record) {
   if (f.mode == OpenMode::ReadOnly) return RmStatus::AccessDenied;
   if (RmStatus st = CheckRecordSize(record, f.fileSpec.recordLength); !Ok(st)) return st;
   if (!f.hasCurrent) return RmStatus::InvalidPositioning;
+  f.EndStretch();
   std::vector<std::string> keys = f.EncodeKeys(record);
   RmStatus st = f.WriteCurrent([&](RecordId id) { return f.table->Update(id, record, keys); });
   if (Ok(st)) f.position.encodedKey = std::move(keys[static_cast<std::size_t>(f.position.key)]);
@@ -367,6 +407,7 @@ RmStatus DataFile::Delete() {
   Impl& f = *impl_;
   if (f.mode == OpenMode::ReadOnly) return RmStatus::AccessDenied;
   if (!f.hasCurrent) return RmStatus::InvalidPositioning;
+  f.EndStretch();
   RmStatus st = f.WriteCurrent([&](RecordId id) { return f.table->Delete(id); });
   if (Ok(st)) f.hasCurrent = false;  // the place stays, for Get Next/Previous
   return st;
@@ -382,6 +423,7 @@ RmStatus DataFile::BeginTransaction() {
   if (!IsOpen()) return RmStatus::FileNotOpen;
   Impl& f = *impl_;
   if (f.inTransaction) return RmStatus::TransactionActive;
+  f.EndStretch();
   // Taken for writing at once, so that a busy file shows here and not half way through.
   if (RmStatus st = f.table->Begin(); !Ok(st)) return st;
   f.inTransaction = true;
@@ -410,6 +452,24 @@ RmStatus DataFile::AbortTransaction() {
 
 bool DataFile::InTransaction() const {
   return IsOpen() && impl_->inTransaction;
+}
+
+void DataFile::HoldReads(bool on) {
+  if (!IsOpen()) return;
+  impl_->holdReads = on;
+  if (!on) impl_->EndStretch();
+}
+
+bool DataFile::ReadsHeld() const {
+  return IsOpen() && impl_->holdReads;
+}
+
+void DataFile::EndReadStretch() {
+  if (IsOpen()) impl_->EndStretch();
+}
+
+void DataFile::EndEveryReadStretch() {
+  while (!Impl::stretches.empty()) Impl::stretches.back()->EndStretch();
 }
 
 RecordId DataFile::CurrentRecord() const {

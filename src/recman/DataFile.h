@@ -27,6 +27,17 @@
 // 0. AbortTransaction, Close, or a kill before End drops every one of them. Meanwhile the
 // file takes no writes of other handles (they wait briefly and get 85), so a transaction is
 // kept short. A failed End (36) drops the transaction as well.
+//
+// Held reads. Each Get outside a transaction otherwise takes the file's shared lock, checks the
+// file for changes and lets the lock go again: most of a keyed read's cost. While reads are
+// held, the Gets of a handle share a stretch: the first takes the shared lock and the rest run
+// under it. No other handle (in this process or another) can commit a write to the file while
+// the lock is held, so the Gets still read the file as it stands; those handles wait instead,
+// a quarter of a second at most, and then fail with 85. So a holder ends each stretch within
+// moments (EndReadStretch), and always before it waits for anything; the next Get begins
+// another. A write, a transaction and Close end the stretch first, and so does a locking Get
+// that meets another handle's record lock (84), so that the holder can commit its change.
+// Handles are used by one thread at a time.
 
 #include <cstddef>
 #include <cstdint>
@@ -61,8 +72,9 @@ enum class GetOp : int {
 
 // Lock bias of a Get. Single takes a lock on the found record without waiting (84 when another
 // handle holds it). A handle holds at most one such lock; the next Get, a successful Update or
-// Delete of that record, Unlock or Close releases it.
-enum class RecordLock { None, Single };
+// Delete of that record, Unlock or Close releases it. Test takes no lock but gives 84 as well,
+// for a reader that waits out other handles' changes rather than read a record being changed.
+enum class RecordLock { None, Single, Test };
 
 // Identity of a record within its file: stable for the record's life, never 0.
 using RecordId = std::int64_t;
@@ -145,6 +157,14 @@ class DataFile {
   RmStatus EndTransaction();
   RmStatus AbortTransaction();
   bool InTransaction() const;
+
+  // Held reads (above). HoldReads(false) also ends a stretch under way.
+  void HoldReads(bool on);
+  bool ReadsHeld() const;
+  void EndReadStretch();
+  // Ends the stretch of every handle of the calling thread: before the thread waits for a
+  // lock, which the holder may only let go once it could commit.
+  static void EndEveryReadStretch();
 
   // The current record's id; 0 when there is none.
   RecordId CurrentRecord() const;

@@ -84,6 +84,12 @@ RmStatus FileLocks::LockRecord(long long recordId) {
   return errno == EAGAIN || errno == EACCES ? RmStatus::RecordLocked : RmStatus::IoError;
 }
 
+RmStatus FileLocks::TestRecord(long long recordId) const {
+  if (fd_ < 0) return RmStatus::FileNotOpen;
+  return ConflictingLock(fd_, kFirstRecordByte + recordId) == F_UNLCK ? RmStatus::Success
+                                                                      : RmStatus::RecordLocked;
+}
+
 void FileLocks::UnlockRecord(long long recordId) {
   if (fd_ >= 0) SetLock(fd_, F_UNLCK, kFirstRecordByte + recordId);
 }

@@ -29,6 +29,8 @@ class FileLocks {
   // The handle's lock on one record, without waiting: 84 when another handle holds it.
   RmStatus LockRecord(long long recordId);
   void UnlockRecord(long long recordId);
+  // 84 when another handle holds the record's lock; takes none.
+  RmStatus TestRecord(long long recordId) const;
 
  private:
   int fd_ = -1;

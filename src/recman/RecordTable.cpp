@@ -52,8 +52,8 @@ sqlite::Stmt* RecordTable::Prepared(sqlite::Stmt& stmt, const std::string& sql) 
 }
 
 sqlite::Stmt* RecordTable::Statement(int key, Seek seek) {
-  auto index = static_cast<std::size_t>(seek);
-  return Prepared(perKey_[static_cast<std::size_t>(key)][index], SeekSql(key, seek));
+  sqlite::Stmt& stmt = perKey_[static_cast<std::size_t>(key)][static_cast<std::size_t>(seek)];
+  return stmt.Prepared() ? &stmt : Prepared(stmt, SeekSql(key, seek));
 }
 
 RmStatus RecordTable::Run(sqlite::Stmt* stmt) {
@@ -160,6 +160,10 @@ RmStatus RecordTable::Delete(std::int64_t id) {
 
 RmStatus RecordTable::Begin() {
   return Run(Prepared(begin_, "BEGIN IMMEDIATE"));
+}
+
+RmStatus RecordTable::BeginRead() {
+  return Run(Prepared(beginRead_, "BEGIN DEFERRED"));
 }
 
 RmStatus RecordTable::Commit() {

@@ -53,7 +53,8 @@ class RecordTable {
   // The statement a seek runs on key `key`; Seek::kCount gives the key's highest value.
   static std::string SeekSql(int key, Seek seek);
 
-  RmStatus Begin();  // a write transaction, taken at once
+  RmStatus Begin();      // a write transaction, taken at once
+  RmStatus BeginRead();  // a transaction whose first read takes the shared lock
   RmStatus Commit();
   void Rollback();
 
@@ -65,7 +66,7 @@ class RecordTable {
   sqlite3* db_;
   const FileSpec& spec_;
   std::vector<std::array<sqlite::Stmt, static_cast<int>(Seek::kCount) + 1>> perKey_;
-  sqlite::Stmt insert_, update_, delete_, count_, begin_, commit_, rollback_;
+  sqlite::Stmt insert_, update_, delete_, count_, begin_, beginRead_, commit_, rollback_;
 };
 
 }  // namespace upfold
