@@ -101,5 +101,44 @@ TEST_F(WriteGroups, EveryMarkArrivesAfterItsWritesAreCommittedAndNoLater) {
             (std::vector<std::pair<std::string, bool>>{{RemotePath("TRIN12.RME"), true}}));
 }
 
+// Writes, through handles of its own, to the files the run reads, whenever a mark arrives: as
+// another program at the host would. Nothing the run reads may be held by then.
+class WritingJournal : public RecordingJournal {
+ public:
+  WritingJournal(std::function<std::string(const std::string&)> host, std::vector<std::string> files)
+      : host_(std::move(host)), files_(std::move(files)) {}
+  void RecordDone(const RecordMark& mark) override {
+    RecordingJournal::RecordDone(mark);
+    for (const std::string& dosPath : files_) {
+      SCOPED_TRACE(dosPath);
+      DataFile file;
+      ASSERT_EQ(file.Open(host_(dosPath)), RmStatus::Success);
+      std::string key;
+      std::string record;
+      ASSERT_EQ(file.GetFirst(0, key, record), RmStatus::Success);
+      EXPECT_EQ(file.Update(record), RmStatus::Success);
+    }
+  }
+
+ private:
+  std::function<std::string(const std::string&)> host_;
+  std::vector<std::string> files_;
+};
+
+TEST_F(WriteGroups, OtherProgramsCanWriteTheFilesTheRunReadsWheneverAGroupIsCommitted) {
+  constexpr int kRecords = 2 * ImportRun::kGroupRecords + 10;
+  AddGroupRate("E", "DBE", "G", "CT", 120);  // the fees are priced
+  for (int i = 1; i <= kRecords; ++i) AddRemote("TRIN12.RME", {}, {"a line"});
+  const std::string d = std::string(kData) + "\\";
+  WritingJournal writing([this](const std::string& p) { return HostPath(p); },
+                         {d + "YCase.lf", d + "YEmpl.lf", d + "YGrate.lf", d + "YTable.lf",
+                          RemotePath("TRIN12.RME"), RemotePath("DESC12.RME")});
+  ImportRun run(*ctx, *data, view, writing, {RemotePath("TRIN12.RME")}, kRecords);
+  ASSERT_TRUE(run.RunVantro());
+  EXPECT_FALSE(run.ErrorsOccurred());
+  EXPECT_GE(writing.marks.size(), 3u);
+  EXPECT_EQ(HostBatch().size(), static_cast<std::size_t>(kRecords));
+}
+
 }  // namespace
 }  // namespace upfold::test
