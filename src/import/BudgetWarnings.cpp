@@ -1,5 +1,6 @@
 #include "import/BudgetWarnings.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -19,6 +20,7 @@ namespace {
 
 // Byte positions (0-based) shared by the fee files and the host batch.
 constexpr std::size_t kClientAt = 4, kCaseAt = 11, kTypeAt = 18, kGroupAt = 37;
+constexpr int kHostBatchCaseKey = 1;  // client and case
 constexpr std::size_t kHoursAt = 54, kHoursLen = 4, kDollarsAt = 58, kDollarsLen = 6;
 // Budget phase record: 16-byte key, hours budget at 21-25, money budget at 26-33.
 constexpr std::size_t kPhaseKeyLen = 16, kPhaseRecordLen = 33;
@@ -41,6 +43,12 @@ std::optional<long long> WholeNumber(const std::string& text) {
   const auto [ptr, ec] = std::from_chars(begin, t.data() + t.size(), value);
   if (ec != std::errc() || ptr != t.data() + t.size()) return std::nullopt;
   return value;
+}
+
+bool SameIgnoringCase(const std::string& a, const std::string& b) {
+  const auto upper = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; };
+  return a.size() == b.size() &&
+         std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return upper(x) == upper(y); });
 }
 
 std::optional<double> Number(const std::string& text) {
@@ -166,27 +174,35 @@ void BudgetWarnings::SumHostBatch() {
   std::set<std::pair<std::string, std::string>> phases;
   for (const std::string& e : caseBudgets_) cases.insert(e.substr(0, 14));
   for (const std::string& e : phaseBudgets_) phases.emplace(e.substr(0, 14), Trim(e.substr(14, 2)));
+  std::set<std::string> touched = cases;
+  for (const auto& phase : phases) touched.insert(phase.first);
 
+  // Only the noted cases' records are read, through the client and case key: the host batch
+  // may hold far more than this run posted.
   access_.OpenFile(kHostBatchFile, hostBatch_);  // AbortError when it cannot be opened
-  std::string record;
-  bool endOfFile = false;
-  access_.GetFirstRecord(kHostBatchFile, &record, endOfFile);
-  while (!endOfFile) {
-    const std::string clientCase = Slice(record, kClientAt, 14);
-    const std::string group = Trim(Slice(record, kGroupAt, 2));
-    const bool forCase = cases.count(clientCase) > 0;
-    const bool forPhase = phases.count({clientCase, group}) > 0;
-    if (forCase || forPhase) {
-      const double hours = Amount(record, kHoursAt, kHoursLen);
-      const double dollars = Amount(record, kDollarsAt, kDollarsLen);
-      if (forCase) hostSums_[{clientCase, "*"}].dollars += dollars;
-      if (forPhase) {
-        Sums& s = hostSums_[{clientCase, group}];
-        s.hours += hours;
-        s.dollars += dollars;
+  access_.SetKeyNumber(kHostBatchFile, kHostBatchCaseKey);
+  for (const std::string& clientCase : touched) {
+    std::string record;
+    bool endOfFile = false;
+    bool found = access_.GetRecordByKey(kHostBatchFile, clientCase, &record, endOfFile, 3);
+    // A key that ignores case keeps another spelling of the case among these records.
+    while (found && SameIgnoringCase(Slice(record, kClientAt, 14), clientCase)) {
+      const std::string group = Trim(Slice(record, kGroupAt, 2));
+      const bool forCase = cases.count(clientCase) > 0;
+      const bool forPhase = phases.count({clientCase, group}) > 0;
+      if (Slice(record, kClientAt, 14) == clientCase && (forCase || forPhase)) {
+        const double hours = Amount(record, kHoursAt, kHoursLen);
+        const double dollars = Amount(record, kDollarsAt, kDollarsLen);
+        if (forCase) hostSums_[{clientCase, "*"}].dollars += dollars;
+        if (forPhase) {
+          Sums& s = hostSums_[{clientCase, group}];
+          s.hours += hours;
+          s.dollars += dollars;
+        }
       }
+      access_.GetNextRecord(kHostBatchFile, &record, endOfFile);
+      found = !endOfFile;
     }
-    access_.GetNextRecord(kHostBatchFile, &record, endOfFile);
   }
   access_.CloseFile(kHostBatchFile);
   hostSummed_ = true;

@@ -49,8 +49,8 @@ class BudgetWarnings {
     double hours = 0;
     double dollars = 0;
   };
-  // Reads the host batch once, summing billable hours and dollars per client and case (group
-  // "*") and per client, case and group, for the noted budgets only.
+  // Reads the noted cases' records of the host batch once, summing billable hours and dollars
+  // per client and case (group "*") and per client, case and group, for the noted budgets.
   void SumHostBatch();
   void AddRows(RunView& view);
   void CloseFeeFiles();

@@ -325,6 +325,11 @@ void ImportRun::ProcessRecords(std::size_t index) {
   Table& remote = T().RemoteTB;
   grouping_ = true;
   HoldReads(true);
+  // Whatever way the loop is left, no read stays held.
+  struct ReadsLetGo {
+    ImportRun& run;
+    ~ReadsLetGo() { run.HoldReads(false); }
+  } readsLetGo{*this};
   while (!remote.Eof()) {
     try {
       if (!ReadRecord()) break;
@@ -363,7 +368,6 @@ void ImportRun::ProcessRecords(std::size_t index) {
   }
   // The batch's last group, before the batch is renamed or reported finished.
   CommitGroup();
-  HoldReads(false);
   grouping_ = false;
   BlankIt();
 }

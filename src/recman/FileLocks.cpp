@@ -86,8 +86,14 @@ RmStatus FileLocks::LockRecord(long long recordId) {
 
 RmStatus FileLocks::TestRecord(long long recordId) const {
   if (fd_ < 0) return RmStatus::FileNotOpen;
-  return ConflictingLock(fd_, kFirstRecordByte + recordId) == F_UNLCK ? RmStatus::Success
-                                                                      : RmStatus::RecordLocked;
+  struct flock lock {};
+  lock.l_type = F_WRLCK;
+  lock.l_whence = SEEK_SET;
+  lock.l_start = kFirstRecordByte + recordId;
+  lock.l_len = 1;
+  // A failed test is an error, not a lock: a reader would otherwise wait on it for ever.
+  if (::fcntl(fd_, F_OFD_GETLK, &lock) != 0) return RmStatus::IoError;
+  return lock.l_type == F_UNLCK ? RmStatus::Success : RmStatus::RecordLocked;
 }
 
 void FileLocks::UnlockRecord(long long recordId) {

@@ -77,6 +77,32 @@ TEST_F(Budgets, BudgetTextsAndCaseBudgets) {
   EXPECT_EQ(view.caseRows[0], (std::array<std::string, 4>{"HALF   ", "      1", "$.50", "$10.00"}));
 }
 
+TEST_F(Budgets, HostBatchRecordsCountOnlyForTheirOwnCaseAndPhase) {
+  AddCase("NINE", "1", {{"Fee Budget $", "100"}});
+  Phase("NINE", "   10", "");
+  Fee("Fee.lf", "NINE", "F", 4, 0);
+  // Posted by an earlier run, not yet merged: the case and phase, another group of the case,
+  // another case of the client, and a client whose code begins the same.
+  const auto hostRecord = [&](const char* client, const char* caseSuffix, const char* group,
+                              double hours, double dollars) {
+    Add(std::string(kData) + "\\Trin01.s", "Batch",
+        {{"Client", client}, {"Case", caseSuffix}, {"Trtype", "F"}, {"Group", group},
+         {"BUnits", std::to_string(hours)}, {"BDollars", std::to_string(dollars)}});
+  };
+  hostRecord("NINE", "      1", "CT", 4, 40);
+  hostRecord("NINE", "      1", "DR", 5, 50);
+  hostRecord("NINE", "     11", "CT", 7, 70);
+  hostRecord("NIN", "      1", "CT", 9, 90);
+  AddRemote("TRIN12.RME",
+            {{"ClientCode", "NINE"}, {"BillableHours", "1"}, {"ActualAmount", "10"}, {"BillableAmount", "10"}});
+  Import();
+  ASSERT_EQ(view.phaseRows.size(), 1u);
+  EXPECT_EQ(view.phaseRows[0],
+            (std::array<std::string, 5>{"NINE   ", "      1", "CT", "10 hrs", "9.00 hrs"}));
+  ASSERT_EQ(view.caseRows.size(), 1u);
+  EXPECT_EQ(view.caseRows[0], (std::array<std::string, 4>{"NINE   ", "      1", "$100.00", "$100.00"}));
+}
+
 TEST_F(Budgets, UnreadableHostBatchShowsNoWarningsButSays) {
   AddCase("HALF", "1", {{"Fee Budget $", "0.5"}});
   DirectAccess access(*fs, clock, ui);
