@@ -82,6 +82,8 @@ struct DataFile::Impl {
   // This thread's handles with a stretch under way, so that all can let go before it waits.
   static thread_local std::vector<Impl*> stretches;
 
+  ~Impl() { Reset(); }  // also takes the handle off the thread's list of stretches
+
   bool IsOpen() const { return db.Get() != nullptr; }
 
   void ReleaseLock() {
@@ -97,7 +99,7 @@ struct DataFile::Impl {
     std::erase(stretches, this);
   }
 
-  // Called before a plain Get: begins a stretch when reads are held and none is under way.
+  // Called before a Get: begins a stretch when reads are held and none is under way.
   RmStatus ReadInStretch() {
     if (!holdReads || inStretch || inTransaction) return RmStatus::Success;
     if (RmStatus st = table->BeginRead(); !Ok(st)) return st;
@@ -105,7 +107,6 @@ struct DataFile::Impl {
     stretches.push_back(this);
     return RmStatus::Success;
   }
-
 
   void Reset() {
     EndStretch();

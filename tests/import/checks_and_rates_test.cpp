@@ -45,14 +45,16 @@ class ChecksAndRates : public ImportFixture {
 
   // The working values after reading and checking the first record of a new batch.
   WorkingValues Check(const Fields& fields, const std::string& feeSwitch, bool amounts) {
-    char name[16];
+    char name[32];
     std::snprintf(name, sizeof name, "TRIN%02d.RME", ++batches_);
     AddRemote(name, fields);
     auto run = RunOnFirstRecord(name);
     run->SetGroupSwitches(feeSwitch, "Y", "Y", "N");
     EXPECT_TRUE(run->ReadRecord());
     EXPECT_TRUE(run->CheckRecord());
-    if (amounts) EXPECT_TRUE(run->CalcAmounts());
+    if (amounts) {
+      EXPECT_TRUE(run->CalcAmounts());
+    }
     return run->Working();
   }
 

@@ -178,7 +178,9 @@ TEST_F(Posting, ZeroReceptorsOnlyWhenAsked) {
     AddRemote("TRIN12.RME", {{"ClientCode", "JDG"}, {"ActualAmount", "100"}, {"BillableEmpCode", ""}});
     const std::vector<Record> host = Import(setting);
     ASSERT_EQ(host.size(), std::string(setting) == "Y" ? 3u : 2u);
-    if (host.size() == 3) EXPECT_EQ(host[2].at("BDollars"), "0");
+    if (host.size() == 3) {
+      EXPECT_EQ(host[2].at("BDollars"), "0");
+    }
   }
 }
 

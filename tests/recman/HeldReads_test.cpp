@@ -127,7 +127,14 @@ TEST_F(HeldReadsTest, EveryStretchOfTheThreadEndsAtOnceAndCloseEndsItsOwn) {
   ASSERT_EQ(GetById(holder_, 1, record), RmStatus::Success);
   ASSERT_EQ(holder_.Close(), RmStatus::Success);
   EXPECT_EQ(OtherWrites(), RmStatus::Success);
-  DataFile::EndEveryReadStretch();  // nothing left of the closed handle to end
+  {
+    DataFile gone;
+    ASSERT_EQ(gone.Open(path_), RmStatus::Success);
+    gone.HoldReads(true);
+    ASSERT_EQ(GetById(gone, 1, record), RmStatus::Success);
+  }
+  EXPECT_EQ(OtherWrites(), RmStatus::Success);
+  DataFile::EndEveryReadStretch();  // nothing is left of the closed and the destroyed handle
 }
 
 }  // namespace
