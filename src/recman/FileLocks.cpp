@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <optional>
 #include <utility>
 
 namespace upfold {
@@ -23,14 +24,15 @@ int SetLock(int fd, short type, off_t at) {
   return ::fcntl(fd, F_OFD_SETLK, &lock);
 }
 
-// The type of a lock another handle holds that conflicts with an exclusive one at `at`.
-short ConflictingLock(int fd, off_t at) {
+// The type of a lock another handle holds that conflicts with an exclusive one at `at`
+// (F_UNLCK for none); nothing when the test itself fails.
+std::optional<short> ConflictingLock(int fd, off_t at) {
   struct flock lock {};
   lock.l_type = F_WRLCK;
   lock.l_whence = SEEK_SET;
   lock.l_start = at;
   lock.l_len = 1;
-  if (::fcntl(fd, F_OFD_GETLK, &lock) != 0) return F_WRLCK;
+  if (::fcntl(fd, F_OFD_GETLK, &lock) != 0) return std::nullopt;
   return lock.l_type;
 }
 
@@ -64,8 +66,9 @@ RmStatus FileLocks::Open(const std::string& path, bool exclusive) {
   RmStatus status = RmStatus::IoError;
   if (error == EAGAIN || error == EACCES) {
     // Only an exclusive holder has a write lock; plain holders share read locks.
-    status = !exclusive || ConflictingLock(fd_, kOpenByte) == F_WRLCK ? RmStatus::FileLocked
-                                                                      : RmStatus::IncompatibleMode;
+    status = !exclusive || ConflictingLock(fd_, kOpenByte).value_or(F_WRLCK) == F_WRLCK
+                 ? RmStatus::FileLocked
+                 : RmStatus::IncompatibleMode;
   }
   Close();
   return status;
@@ -86,14 +89,10 @@ RmStatus FileLocks::LockRecord(long long recordId) {
 
 RmStatus FileLocks::TestRecord(long long recordId) const {
   if (fd_ < 0) return RmStatus::FileNotOpen;
-  struct flock lock {};
-  lock.l_type = F_WRLCK;
-  lock.l_whence = SEEK_SET;
-  lock.l_start = kFirstRecordByte + recordId;
-  lock.l_len = 1;
+  const std::optional<short> type = ConflictingLock(fd_, kFirstRecordByte + recordId);
   // A failed test is an error, not a lock: a reader would otherwise wait on it for ever.
-  if (::fcntl(fd_, F_OFD_GETLK, &lock) != 0) return RmStatus::IoError;
-  return lock.l_type == F_UNLCK ? RmStatus::Success : RmStatus::RecordLocked;
+  if (!type) return RmStatus::IoError;
+  return *type == F_UNLCK ? RmStatus::Success : RmStatus::RecordLocked;
 }
 
 void FileLocks::UnlockRecord(long long recordId) {
