@@ -141,9 +141,8 @@ class Table {
   void Rollback();
   bool InTransaction() const { return file_.InTransaction(); }
   // Held reads of the record manager (DataFile.h): the table's reads share stretches under one
-  // shared lock until EndReadStretch; for a run of many reads, ended every few moments.
+  // shared lock, which the holder ends every few moments (DataFile::EndEveryReadStretch).
   void HoldReads(bool on) { file_.HoldReads(on); }
-  void EndReadStretch() { file_.EndReadStretch(); }
   std::uint64_t RecordCount() const;
   // The current record's identity (0 when there is none) and the way back to it.
   RecordId Bookmark() const;

@@ -12,6 +12,7 @@
 #include "data/FixedText.h"
 #include "data/PackedDecimal.h"
 #include "import/RunView.h"
+#include "platform/TextEncoding.h"
 #include "recman/DataFile.h"
 
 namespace upfold {
@@ -43,12 +44,6 @@ std::optional<long long> WholeNumber(const std::string& text) {
   const auto [ptr, ec] = std::from_chars(begin, t.data() + t.size(), value);
   if (ec != std::errc() || ptr != t.data() + t.size()) return std::nullopt;
   return value;
-}
-
-bool SameIgnoringCase(const std::string& a, const std::string& b) {
-  const auto upper = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; };
-  return a.size() == b.size() &&
-         std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return upper(x) == upper(y); });
 }
 
 std::optional<double> Number(const std::string& text) {
@@ -92,9 +87,20 @@ void BudgetWarnings::NoteFee(const std::string& client, const std::string& caseS
   const std::string clientKey = LeftFit(client, 7);
   const std::string caseKey = RightFit(Trim(caseSuffix), 7);
   hostSummed_ = false;
-  // A batch posts many fees to the same case and group: their budgets are noted once.
-  if (!noted_.insert(clientKey + caseKey + LeftFit(Trim(group), 2)).second) return;
+  // A batch posts many fees to the same case and group: their budgets are noted once, unless
+  // noting them failed.
+  const std::string notedKey = clientKey + caseKey + LeftFit(Trim(group), 2);
+  if (!noted_.insert(notedKey).second) return;
+  try {
+    NoteBudgets(clientKey, caseKey, group);
+  } catch (...) {
+    noted_.erase(notedKey);
+    throw;
+  }
+}
 
+void BudgetWarnings::NoteBudgets(const std::string& clientKey, const std::string& caseKey,
+                                 const std::string& group) {
   // Budget phase. The file is optional: without it no phase is noted.
   if (!phaseFileTried_) {
     phaseFileTried_ = true;
@@ -186,7 +192,7 @@ void BudgetWarnings::SumHostBatch() {
     bool endOfFile = false;
     bool found = access_.GetRecordByKey(kHostBatchFile, clientCase, &record, endOfFile, 3);
     // A key that ignores case keeps another spelling of the case among these records.
-    while (found && SameIgnoringCase(Slice(record, kClientAt, 14), clientCase)) {
+    while (found && EqualsIgnoreAsciiCase(Slice(record, kClientAt, 14), clientCase)) {
       const std::string group = Trim(Slice(record, kGroupAt, 2));
       const bool forCase = cases.count(clientCase) > 0;
       const bool forPhase = phases.count({clientCase, group}) > 0;

@@ -52,6 +52,9 @@ class BudgetWarnings {
   // Reads the noted cases' records of the host batch once, summing billable hours and dollars
   // per client and case (group "*") and per client, case and group, for the noted budgets.
   void SumHostBatch();
+  // NoteFee's reads: the phase and the case budget of client and case as keyed.
+  void NoteBudgets(const std::string& clientKey, const std::string& caseKey,
+                   const std::string& group);
   void AddRows(RunView& view);
   void CloseFeeFiles();
   // Billable hours and dollars of the fees of a case in Fee.lf or HFee.lf; group empty for

@@ -92,7 +92,9 @@ TEST_F(VantroDMTest, OpenTableReportsEachFailureOnceAndSetsTheErrorFlag) {
     EXPECT_TRUE(ui.Done()) << c.what;
     EXPECT_TRUE(dm.ErrorsOccurred) << c.what;
     EXPECT_EQ(table.Active(), c.staysOpen) << c.what;
-    if (c.kind == MessageKind::Plain) EXPECT_FALSE(ui.hourglass) << c.what;
+    if (c.kind == MessageKind::Plain) {
+      EXPECT_FALSE(ui.hourglass) << c.what;
+    }
   }
 }
 

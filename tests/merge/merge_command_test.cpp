@@ -191,7 +191,9 @@ TEST_F(MergeCommandTest, ASecondMergeDuringTheWaitIsRefused) {
 TEST_F(MergeCommandTest, HandOffRefusedWhileAnotherRuns) {
   int nested = 0;
   ui.onProcessMessages = [&] {
-    if (nested++ == 0) EXPECT_FALSE(Command().RunTrim());
+    if (nested++ == 0) {
+      EXPECT_FALSE(Command().RunTrim());
+    }
   };
   fakeLauncher.pollsBeforeExit = 2;
   ui.ExpectShow(MessageKind::Plain, kRefused);
