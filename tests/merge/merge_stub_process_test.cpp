@@ -4,52 +4,22 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "merge/MergeCommand.h"
 #include "merge/MergeFixture.h"
+#include "support/StubRecord.h"
 
 namespace upfold {
 namespace {
 
 using Args = std::vector<std::string>;
 
-// The build folder holds tools/test-stubs/.
-std::string StubProgram() {
-  const char* bin = std::getenv("UPFOLD_BINARY_DIR");
-  std::filesystem::path root =
-      bin ? std::filesystem::path(bin)
-          : std::filesystem::read_symlink("/proc/self/exe").parent_path().parent_path();
-  return (root / "tools/test-stubs/upfold-stub-program").string();
-}
-
 // What the stub recorded: its arguments, the window hint and the command line it was given.
-struct Received {
-  Args args;
-  std::string show;
-  std::string line;
-};
-
-Received ReadRecord(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  Received r;
-  std::string item;
-  while (std::getline(text, item, '\0')) {
-    const std::string key = item.substr(0, item.find('='));
-    const std::string value = item.substr(item.find('=') + 1);
-    if (key == "arg") r.args.push_back(value);
-    if (key == "show") r.show = value;
-    if (key == "line") r.line = value;
-  }
-  return r;
-}
+using Received = test::StubRecord;
+using test::StubProgram;
 
 class MergeStubProcessTest : public test::MergeFixture {
  protected:
@@ -93,7 +63,7 @@ TEST_F(MergeStubProcessTest, PostingProgramGetsTheLineWhileTheWindowStaysRespons
 
   EXPECT_GE(took, std::chrono::milliseconds(kRunsMs));  // it waited for the program's end
   EXPECT_GT(servedWhileRunning, 1);
-  const Received got = ReadRecord(Record());
+  const Received got = test::ReadStubRecord(Record());
   EXPECT_EQ(got.args, (Args{test::OfficePrinterArgument(), "461211"}));
   EXPECT_EQ(got.line, test::OfficePrinterLine());
   EXPECT_EQ(got.show, "minimized");
@@ -110,7 +80,7 @@ TEST_F(MergeStubProcessTest, BridgeRunnerGetsItsArgumentWithoutBlanks) {
                      "Office Printer" + std::string(28 + 42, ' ') + "C66 ";
   for (char& c : last)
     if (c == ' ') c = '\x84';
-  EXPECT_EQ(ReadRecord(Record()).args, (Args{"Mfvrn.ini", "-d", "BRIDGE/MFW/C", last}));
+  EXPECT_EQ(test::ReadStubRecord(Record()).args, (Args{"Mfvrn.ini", "-d", "BRIDGE/MFW/C", last}));
   EXPECT_FALSE(main.KvxInterrupt());
 }
 

@@ -5,15 +5,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "platform/Clock.h"
 #include "platform/Registry.h"
+#include "support/StubRecord.h"
 #include "support/TempDir.h"
 
 namespace upfold {
@@ -21,38 +20,9 @@ namespace {
 
 using Args = std::vector<std::string>;
 
-// The build folder holds tests/platform_tests and tools/test-stubs/.
-std::string StubProgram() {
-  const char* bin = std::getenv("UPFOLD_BINARY_DIR");
-  std::filesystem::path root =
-      bin ? std::filesystem::path(bin)
-          : std::filesystem::read_symlink("/proc/self/exe").parent_path().parent_path();
-  return (root / "tools/test-stubs/upfold-stub-program").string();
-}
-
 // What the stub recorded: its arguments and the other items, in order.
-struct Record {
-  Args args;
-  std::string show, line, cwd;
-  std::vector<std::string> fds;
-};
-
-Record ReadRecord(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  Record r;
-  std::string item;
-  while (std::getline(text, item, '\0')) {
-    std::string key = item.substr(0, item.find('=')), value = item.substr(item.find('=') + 1);
-    if (key == "arg") r.args.push_back(value);
-    if (key == "show") r.show = value;
-    if (key == "line") r.line = value;
-    if (key == "cwd") r.cwd = value;
-    if (key == "fd") r.fds.push_back(value);
-  }
-  return r;
-}
+using Record = test::StubRecord;
+using test::StubProgram;
 
 // A registry of the test's own in which drive C: is the temporary folder.
 Registry DriveCAt(const test::TempDir& dir) {
@@ -82,7 +52,7 @@ class ProcessTest : public ::testing::Test {
     WaitResult result = WaitForExit(*started.process, clock_, [] { return true; });
     EXPECT_TRUE(result.exited);
     EXPECT_EQ(result.exitCode, 0);
-    return ReadRecord(dir_ / "record");
+    return test::ReadStubRecord(dir_ / "record");
   }
 
   test::TempDir dir_;
@@ -296,7 +266,7 @@ TEST_F(ProcessTest, AbandonedWaitLeavesTheProgramRunning) {
   EXPECT_FALSE(left.exited);
   WaitResult later = WaitForExit(*started.process, clock_, [] { return true; });
   EXPECT_TRUE(later.exited);
-  EXPECT_EQ(ReadRecord(dir_ / "record").show, "minimized");
+  EXPECT_EQ(test::ReadStubRecord(dir_ / "record").show, "minimized");
 }
 
 }  // namespace
